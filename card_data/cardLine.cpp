@@ -1,0 +1,35 @@
+#include "card_data/cardLine.h"
+
+namespace mdlZorv {
+
+QStringView FieldBounds::field(QStringView line, int field) const
+{
+    const qsizetype from = start(field);
+    const qsizetype size = length(field);
+    return size > 0 ? line.sliced(from, size) : QStringView();
+}
+
+FieldBounds cutLine(QStringView line)
+{
+    constexpr qsizetype firstFieldLength = 3;
+    FieldBounds bounds;
+    // separator: the position of the character that ends the previous field.
+    qsizetype separator = std::min(firstFieldLength, line.size());
+    bounds.ends[0] = separator;
+    bool commaMissing = false;
+    for (int field = 2; field <= 10; ++field) {
+        const qsizetype comma = commaMissing ? -1 : line.indexOf(u',', separator + 1);
+        commaMissing = comma < 0;
+        separator = commaMissing ? separator + 1 : comma;
+        bounds.ends[field - 1] = separator;
+    }
+    bounds.ends[lastField - 1] = std::max(separator + 1, line.size());
+    return bounds;
+}
+
+bool isMagicKind(QStringView type)
+{
+    return type == u"魔法" || type == u"罠" || type == u"儀式";
+}
+
+} // namespace mdlZorv

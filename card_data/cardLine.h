@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QStringView>
+
+#include <array>
+
+namespace mdlZorv {
+
+// A card line has eleven fields, numbered 1 to 11.
+inline constexpr int firstField = 1;
+inline constexpr int lastField = 11;
+
+// Where the eleven fields of one line end, as character positions in the line. Field k starts
+// one character after field k - 1 ends (field 1 at 0), so the ends alone describe every field
+// without copying any text.
+struct FieldBounds
+{
+    std::array<qsizetype, lastField> ends{};
+
+    qsizetype start(int field) const { return field == firstField ? 0 : ends[field - 2] + 1; }
+    qsizetype length(int field) const { return ends[field - 1] - start(field); }
+    QStringView field(QStringView line, int field) const;
+};
+
+// Cuts one line into its eleven fields:
+//   - field 1 is the first three characters (the whole line if shorter);
+//   - the fourth character is the separator after field 1 and is skipped unexamined;
+//   - fields 2 to 10 each run to the next comma; a field with no comma after it stays empty
+//     and the scan moves one character on, so later fields shift;
+//   - field 11 is the rest of the line, commas included.
+// "001,A,1,2,T,M,3,4,I,E,D,X" -> 001|A|1|2|T|M|3|4|I|E|D,X
+// "001,A,B"                   -> 001|A and nine empty fields (the B is lost)
+// "0001,A,..."                -> 000||A|... (every later field one place on)
+FieldBounds cutLine(QStringView line);
+
+// True when a type field (field 5) names a magic, trap or ritual card: exactly "魔法", "罠" or
+// "儀式", compared character by character. Everything else, empty included, is a monster.
+bool isMagicKind(QStringView type);
+
+} // namespace mdlZorv

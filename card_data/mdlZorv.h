@@ -1,0 +1,48 @@
+#pragma once
+
+#include "card_data/cardTable.h"
+
+#include <QString>
+
+namespace mdlZorv {
+
+// Field numbers of the card tables.
+namespace CardField {
+inline constexpr int Number = 1, Name = 2, AP = 3, DP = 4, Type = 5, Mazoku = 6, Level = 7,
+                     Cost = 8, Id = 9, Effect = 10, Duelists = 11;
+} // namespace CardField
+namespace MagicField {
+inline constexpr int Number = 1, Name = 2, Kind = 3, Cost = 4, Id = 5, Effect = 6, Duelists = 7;
+} // namespace MagicField
+inline constexpr int MatchMark = 0;
+
+// Every line of the card file, fields 1 to 11 (0 and 12 stay empty).
+extern CardTable strCardData;
+// Monster cards: fields 1 to 11 as in strCardData; field 0 is the monster search's match mark.
+extern CardTable strMonstarData;
+// Magic, trap and ritual cards: fields 1 to 7 hold card fields 1, 2, 5, 8, 9, 10 and 11; field 0
+// is the magic search's match mark and field 8 stays empty.
+extern CardTable strMagicData;
+
+extern qsizetype intCardCount;
+extern qsizetype intMonstarCount;
+extern qsizetype intMagicCount;
+
+// What went wrong in the last load (the full path and the reason), or empty when nothing did.
+extern QString strLoadProblem;
+
+// Fills the tables from CardData.dat in the folder that holds the program. Always returns; a
+// missing or unreadable file leaves the rows read before the problem (none if the file could not
+// be opened) and records the problem in strLoadProblem. The file is only ever read.
+void LoadCardData();
+
+// The same from a named file.
+void loadCardFile(const QString &path);
+
+// The same from text that has already been decoded: one card row per line.
+void loadCardText(QString text);
+
+// The path LoadCardData reads.
+QString cardDataPath();
+
+} // namespace mdlZorv

@@ -1,0 +1,74 @@
+#include "card_data/cardDecoder.h"
+
+#include <QTest>
+
+using namespace mdlZorv;
+
+class tst_cardDecoder final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void decodesBytes_data();
+    void decodesBytes();
+    void givesTheSameTextWhateverThePieces();
+};
+
+void tst_cardDecoder::decodesBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("kanji") << QByteArray("\x93\x56\x8e\x67") << QStringLiteral("天使");
+    QTest::newRow("ascii controls stand for themselves")
+        << QByteArray("\x1a\x1c\x7f\x5c\x7e") << QStringLiteral("\x1a\x1c\x7f\\~");
+    QTest::newRow("half-width katakana") << QByteArray("\xba\xbd\xc4") << QStringLiteral("ｺｽﾄ");
+    QTest::newRow("lead byte before comma") << QByteArray("A\x81,B") << QStringLiteral("A\uFFFD,B");
+    QTest::newRow("lead byte before CR LF")
+        << QByteArray("A\x81\r\nB") << QStringLiteral("A\uFFFD\r\nB");
+    QTest::newRow("lead byte at the end") << QByteArray("A\x81") << QStringLiteral("A\uFFFD");
+    QTest::newRow("lead byte before 0x7F")
+        << QByteArray("\x81\x7f") << QStringLiteral("\uFFFD\x7f");
+    QTest::newRow("bytes that stand for nothing")
+        << QByteArray("\x80\xa0\xfd\xfe\xff") << QString(5, QChar(0xFFFD));
+    QTest::newRow("unassigned pair") << QByteArray("\x85\x40,") << QStringLiteral("\uFFFD,");
+    QTest::newRow("NUL byte kept")
+        << QByteArray("A\0B", 3) << QString(QStringLiteral("A") + QChar(0) + u'B');
+    QTest::newRow("UTF-8 with mark")
+        << QByteArray("\xEF\xBB\xBF\xE5\xA4\xA9,A") << QStringLiteral("天,A");
+    QTest::newRow("UTF-8 cut short at the end") << QByteArray("\xEF\xBB\xBF"
+                                                              "A\xE5\xA4")
+                                                << QStringLiteral("A\uFFFD\uFFFD"); // one per byte
+    QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << QString();
+    QTest::newRow("start of a mark only")
+        << QByteArray("\xEF\xBB") << QStringLiteral("\uFFFD"); // an unassigned pair
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void tst_cardDecoder::decodesBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(CardDecoder::decodeAll(bytes), expected);
+}
+
+void tst_cardDecoder::givesTheSameTextWhateverThePieces()
+{
+    const QByteArray bytes("\xEF\xBB\xBF"
+                           "A\xE5\xA4\xA9,\xE9\xAD\x94\r\n");
+    const QByteArray cp932("\x93\x56\x8e\x67,\x81\x41\xba\x81");
+    for (const QByteArray &input : {bytes, cp932}) {
+        const QString whole = CardDecoder::decodeAll(input);
+        for (qsizetype cut = 0; cut <= input.size(); ++cut) {
+            CardDecoder decoder;
+            QString text;
+            decoder.decode(QByteArrayView(input).first(cut), text);
+            decoder.decode(QByteArrayView(input).sliced(cut), text);
+            decoder.finish(text);
+            QVERIFY2(text == whole, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_cardDecoder)
+#include "tst_cardDecoder.moc"

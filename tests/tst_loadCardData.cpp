@@ -1,0 +1,215 @@
+#include "card_data/mdlZorv.h"
+#include "testData.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace mdlZorv;
+
+namespace {
+
+const QString monsterLine =
+    QStringLiteral("001,天使の番人,1300,800,天使,光,4,12,A-001,守りを固める,TJ");
+const QString trapLine = QStringLiteral("002,落とし穴,0,0,罠,,,3,B-002,相手を落とす,O");
+
+} // namespace
+
+class tst_loadCardData final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void splitsLinesOnCarriageReturns_data();
+    void splitsLinesOnCarriageReturns();
+    void routesRowsIntoMonsterAndMagicTables();
+    void indexesOutsideTheTablesReadEmpty();
+    void reloadingLeavesOnlyTheNewFile();
+    void keepsEveryRowPastSixteenBits();
+    void readsUtf8WithByteOrderMark();
+    void keepsLinesWithUndecodableBytes();
+    void reportsUnreadableFile_data();
+    void reportsUnreadableFile();
+    void readsFromTheProgramsFolderNotTheCurrentOne();
+
+private:
+    QString writeCards(const QByteArray &bytes);
+    QTemporaryDir dir_;
+};
+
+void tst_loadCardData::init()
+{
+    QVERIFY(dir_.isValid());
+    loadCardText(QString());
+}
+
+QString tst_loadCardData::writeCards(const QByteArray &bytes)
+{
+    const QString path = dir_.filePath(QStringLiteral("CardData.dat"));
+    if (!testData::writeFile(path, bytes))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void tst_loadCardData::splitsLinesOnCarriageReturns_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("numbers"); // field 1 of every row
+
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("CR LF, final terminator adds nothing")
+        << QByteArray("001\r\n002\r\n") << QStringList{u"001"_qs, u"002"_qs};
+    QTest::newRow("no final terminator")
+        << QByteArray("001\r\n002") << QStringList{u"001"_qs, u"002"_qs};
+    QTest::newRow("lone CR ends a line")
+        << QByteArray("001\r002\r") << QStringList{u"001"_qs, u"002"_qs};
+    QTest::newRow("lone LF stays in the line")
+        << QByteArray("001\n002\n") << QStringList{u"001"_qs};
+    QTest::newRow("empty lines are rows")
+        << QByteArray("\r\n\r\n003\r\n") << QStringList{QString(), QString(), u"003"_qs};
+    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{QString()};
+    QTest::newRow("CR CR LF") << QByteArray("001\r\r\n") << QStringList{u"001"_qs, QString()};
+}
+
+void tst_loadCardData::splitsLinesOnCarriageReturns()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, numbers);
+
+    loadCardFile(writeCards(bytes));
+
+    QCOMPARE(strLoadProblem, QString());
+    QStringList loaded;
+    for (qsizetype row = 0; row < intCardCount; ++row)
+        loaded << strCardData[1][row];
+    QCOMPARE(loaded, numbers);
+    QCOMPARE(intMonstarCount + intMagicCount, intCardCount);
+}
+
+void tst_loadCardData::routesRowsIntoMonsterAndMagicTables()
+{
+    loadCardFile(writeCards(testData::cardFile({monsterLine, trapLine, QString()})));
+
+    QCOMPARE(intCardCount, 3);
+    QCOMPARE(intMonstarCount, 2); // the empty line is a monster row
+    QCOMPARE(intMagicCount, 1);
+
+    for (int field = 1; field <= 11; ++field)
+        QCOMPARE(strMonstarData[field][0], strCardData[field][0]);
+    QCOMPARE(strMonstarData[2][0], u"天使の番人"_qs);
+    QCOMPARE(strMonstarData[MatchMark][0], QString()); // no search has run yet
+    QCOMPARE(strMonstarData[5][1], QString());
+
+    const QStringList magicFields = {u""_qs,  u"002"_qs,   u"落とし穴"_qs,     u"罠"_qs,
+                                     u"3"_qs, u"B-002"_qs, u"相手を落とす"_qs, u"O"_qs,
+                                     u""_qs};
+    for (int field = 0; field < magicFields.size(); ++field)
+        QCOMPARE(strMagicData[field][0], magicFields[field]);
+    QCOMPARE(strCardData[0][0], QString());
+    QCOMPARE(strCardData[12][0], QString());
+}
+
+void tst_loadCardData::indexesOutsideTheTablesReadEmpty()
+{
+    loadCardFile(writeCards(testData::cardFile({monsterLine})));
+    QCOMPARE(strMonstarData[12][0], QString());
+    QCOMPARE(strMonstarData[1][1], QString());
+    QCOMPARE(strMagicData[1][0], QString());
+}
+
+void tst_loadCardData::reloadingLeavesOnlyTheNewFile()
+{
+    loadCardFile(writeCards(testData::cardFile({monsterLine, trapLine})));
+    loadCardFile(writeCards(testData::cardFile({trapLine})));
+
+    QCOMPARE(intCardCount, 1);
+    QCOMPARE(intMonstarCount, 0);
+    QCOMPARE(intMagicCount, 1);
+    QCOMPARE(strMagicData[1][0], u"002"_qs);
+}
+
+void tst_loadCardData::keepsEveryRowPastSixteenBits()
+{
+    constexpr int rows = 40000;
+    QByteArray bytes;
+    for (int row = 0; row < rows; ++row) {
+        const QByteArray kind = row % 4 == 0 ? QByteArray("\x96\x82\x96\x40") : QByteArray("M");
+        bytes += QByteArray::number(row % 1000).rightJustified(3, '0') + ",N" +
+                 QByteArray::number(row) + ",1,1," + kind + ",,1,1,I,E,T\r\n";
+    }
+    loadCardFile(writeCards(bytes));
+
+    QCOMPARE(intCardCount, rows);
+    QCOMPARE(intMagicCount, rows / 4);
+    QCOMPARE(intMonstarCount, rows - rows / 4);
+    QCOMPARE(strCardData[2][rows - 1], QStringLiteral("N%1").arg(rows - 1));
+    QCOMPARE(strMonstarData[2][intMonstarCount - 1], QStringLiteral("N%1").arg(rows - 1));
+    QCOMPARE(strMagicData[3][intMagicCount - 1], u"魔法"_qs);
+}
+
+void tst_loadCardData::readsUtf8WithByteOrderMark()
+{
+    loadCardFile(writeCards("\xEF\xBB\xBF" + monsterLine.toUtf8() + "\r\n" + trapLine.toUtf8()));
+    QCOMPARE(intMonstarCount, 1);
+    QCOMPARE(intMagicCount, 1);
+    QCOMPARE(strMonstarData[1][0], u"001"_qs);
+    QCOMPARE(strMagicData[3][0], u"罠"_qs);
+}
+
+void tst_loadCardData::keepsLinesWithUndecodableBytes()
+{
+    loadCardFile(writeCards("001,A\x81,1,2,M,,3,4,I,E,D\r\n002,B\xff,1\r\n003\x81"));
+    QCOMPARE(intCardCount, 3);
+    QCOMPARE(strCardData[2][0], u"A\uFFFD"_qs);
+    QCOMPARE(strCardData[5][0], u"M"_qs);
+    QCOMPARE(strCardData[2][1], u"B\uFFFD"_qs);
+    QCOMPARE(strCardData[1][2], u"003"_qs);
+    QCOMPARE(strCardData[2][2], QString()); // the lone lead byte is the skipped fourth character
+}
+
+void tst_loadCardData::reportsUnreadableFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing") << QStringLiteral("NoSuchFile.dat");
+    QTest::newRow("folder") << QStringLiteral("AFolder");
+}
+
+void tst_loadCardData::reportsUnreadableFile()
+{
+    QFETCH(QString, name);
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("AFolder")));
+    loadCardFile(writeCards(testData::cardFile({monsterLine})));
+    QCOMPARE(intCardCount, 1);
+
+    const QString path = dir_.filePath(name);
+    loadCardFile(path);
+
+    QCOMPARE(intCardCount, 0);
+    QCOMPARE(intMonstarCount, 0);
+    QCOMPARE(intMagicCount, 0);
+    QVERIFY2(strLoadProblem.contains(QDir::toNativeSeparators(path)), qPrintable(strLoadProblem));
+}
+
+void tst_loadCardData::readsFromTheProgramsFolderNotTheCurrentOne()
+{
+    const QString besideProgram = QCoreApplication::applicationDirPath() + u"/CardData.dat"_qs;
+    QCOMPARE(cardDataPath(), besideProgram);
+    QVERIFY(testData::writeFile(besideProgram, testData::cardFile({monsterLine})));
+    writeCards(testData::cardFile({trapLine, trapLine}));
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir_.path()));
+
+    LoadCardData();
+
+    QDir::setCurrent(saved);
+    QFile::remove(besideProgram);
+    QCOMPARE(strLoadProblem, QString());
+    QCOMPARE(intCardCount, 1);
+    QCOMPARE(strMonstarData[1][0], u"001"_qs);
+}
+
+QTEST_GUILESS_MAIN(tst_loadCardData)
+#include "tst_loadCardData.moc"
