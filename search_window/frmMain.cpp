@@ -1,10 +1,235 @@
 #include "search_window/frmMain.h"
 
+#include "card_data/mdlZorv.h"
+#include "search_window/cardListModel.h"
+#include "search_window/filterLists.h"
+#include "search_window/windowControls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+using namespace windowControls;
+
+namespace {
+
+const QString duelistCaptions[3] = {QStringLiteral("Tavrin"), QStringLiteral("Ombrec"),
+                                    QStringLiteral("Jorunde")};
+const QString atLeastCaption = QStringLiteral("以上");
+const QString atMostCaption = QStringLiteral("以下");
+
+// Fills an option pair "以上" / "以下" in its frame, the first selected.
+template <typename Pair>
+void createOptionPair(Pair &pair, QGroupBox *frame, const char *name, QRect first, QRect second)
+{
+    pair[0] = optionButton(frame, arrayMemberName(name, 0), atLeastCaption, first);
+    pair[1] = optionButton(frame, arrayMemberName(name, 1), atMostCaption, second);
+    pair[0]->setChecked(true);
+}
+
+template <typename Boxes> void createDuelistBoxes(Boxes &boxes, QGroupBox *frame, const char *name)
+{
+    const QRect places[3] = {fromTwips(150, 210, 660, 270), fromTwips(900, 210, 660, 270),
+                             fromTwips(1650, 210, 870, 270)};
+    for (int i = 0; i < 3; ++i)
+        boxes[size_t(i)] = checkBox(frame, arrayMemberName(name, i), duelistCaptions[i], places[i]);
+}
+
+} // namespace
+
 frmMain::frmMain(QWidget *parent) : QWidget(parent)
 {
+    setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zorvカード検索ツール"));
+    setWindowIcon(QIcon(QStringLiteral(":/zorv/icon.png")));
+    setFont(windowFont());
     setFixedSize(344, 505);
+
+    SSTab = new QTabWidget(this);
+    SSTab->setObjectName(QStringLiteral("SSTab"));
+    SSTab->setTabPosition(QTabWidget::North);
+    SSTab->setGeometry(fromTwips(60, 60, 5025, 7470));
+    auto *monsterPage = new QWidget;
+    monsterPage->setObjectName(QStringLiteral("monsterPage"));
+    auto *magicPage = new QWidget;
+    magicPage->setObjectName(QStringLiteral("magicPage"));
+    SSTab->addTab(monsterPage, QStringLiteral("モンスター"));
+    SSTab->addTab(magicPage, QStringLiteral("魔法、罠、儀式"));
+
+    createMonsterPage(monsterPage);
+    createMagicPage(magicPage);
+    setTabOrder();
+    // The pages' corner within the tab control is known only once it has laid them out.
+    monsterPage->parentWidget()->installEventFilter(this);
+    placePageControls();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createMonsterPage(QWidget *page)
+{
+    createMonsterFilters(page);
+
+    monsterNames_ = new CardListModel(mdlZorv::strMonstarData, this);
+    lstMonstarName = nameList(page, QStringLiteral("lstMonstarName"), monsterNames_);
+    txtMonstarInf = detailBox(page, QStringLiteral("txtMonstarInf"));
+    pagePlacements_.push_back({lstMonstarName, fromTwips(105, 1920, 4830, 4200)});
+    pagePlacements_.push_back({txtMonstarInf, fromTwips(105, 6165, 4830, 1230)});
+}
+
+void frmMain::createMonsterFilters(QWidget *page)
+{
+    cmbType = dropDownList(page, QStringLiteral("cmbType"));
+    cmbMazoku = dropDownList(page, QStringLiteral("cmbMazoku"));
+    cmbLevel = dropDownList(page, QStringLiteral("cmbLevel"));
+    chkKouka = checkBox(page, QStringLiteral("chkKouka"), QStringLiteral("効果"),
+                        fromTwips(0, 0, 660, 270));
+    pagePlacements_.push_back({cmbType, fromTwips(105, 390, 1260, 300)});
+    pagePlacements_.push_back({cmbMazoku, fromTwips(1440, 390, 1290, 300)});
+    pagePlacements_.push_back({cmbLevel, fromTwips(2805, 390, 1290, 300)});
+    pagePlacements_.push_back({chkKouka, fromTwips(4155, 420, 660, 270), chkKouka->size()});
+
+    frmDuelist =
+        frame(page, QStringLiteral("frmDuelist"), QStringLiteral("使用可能デュエリスト"), QRect());
+    createDuelistBoxes(chkDuelistC, frmDuelist, "chkDuelistC");
+    pagePlacements_.push_back({frmDuelist, fromTwips(105, 750, 2550, 540)});
+
+    Frame3 = frame(page, QStringLiteral("Frame3"), QStringLiteral("コスト"), QRect());
+    txtCostC = thresholdBox(Frame3, QStringLiteral("txtCostC"), 3, fromTwips(90, 210, 510, 270));
+    createOptionPair(optCostC, Frame3, "optCostC", fromTwips(660, 255, 660, 180),
+                     fromTwips(1380, 255, 660, 180));
+    pagePlacements_.push_back({Frame3, fromTwips(2820, 750, 2100, 540)});
+
+    Frame1 = frame(page, QStringLiteral("Frame1"), QStringLiteral("攻撃力"), QRect());
+    txtAP = thresholdBox(Frame1, QStringLiteral("txtAP"), 4, fromTwips(150, 210, 600, 270));
+    createOptionPair(optAP, Frame1, "optAP", fromTwips(840, 210, 660, 300),
+                     fromTwips(1620, 210, 660, 300));
+    pagePlacements_.push_back({Frame1, fromTwips(105, 1320, 2460, 540)});
+
+    Frame2 = frame(page, QStringLiteral("Frame2"), QStringLiteral("守備力"), QRect());
+    txtDP = thresholdBox(Frame2, QStringLiteral("txtDP"), 4, fromTwips(120, 210, 600, 270));
+    createOptionPair(optDP, Frame2, "optDP", fromTwips(780, 210, 660, 300),
+                     fromTwips(1500, 210, 660, 300));
+    pagePlacements_.push_back({Frame2, fromTwips(2715, 1320, 2220, 540)});
+
+    // No input method in the attack and defence boxes: they take digits only.
+    txtAP->setAttribute(Qt::WA_InputMethodEnabled, false);
+    txtDP->setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+void frmMain::createMagicPage(QWidget *page)
+{
+    cmbMagic = dropDownList(page, QStringLiteral("cmbMagic"));
+    pagePlacements_.push_back({cmbMagic, fromTwips(105, 390, 1260, 300)});
+
+    Frame4 = frame(page, QStringLiteral("Frame4"), QStringLiteral("使用可能デュエリスト"), QRect());
+    createDuelistBoxes(chkDuelistM, Frame4, "chkDuelistM");
+    pagePlacements_.push_back({Frame4, fromTwips(105, 750, 2550, 540)});
+
+    Frame5 = frame(page, QStringLiteral("Frame5"), QStringLiteral("コスト"), QRect());
+    txtCostM =
+        thresholdBox(Frame5, QStringLiteral("txtCostM"), 32767, fromTwips(90, 210, 510, 270));
+    createOptionPair(optCostM, Frame5, "optCostM", fromTwips(660, 255, 660, 180),
+                     fromTwips(1380, 255, 660, 180));
+    pagePlacements_.push_back({Frame5, fromTwips(2820, 750, 2100, 540)});
+
+    magicNames_ = new CardListModel(mdlZorv::strMagicData, this);
+    lstMagicName = nameList(page, QStringLiteral("lstMagicName"), magicNames_);
+    txtMagicInf = detailBox(page, QStringLiteral("txtMagicInf"));
+    pagePlacements_.push_back({lstMagicName, fromTwips(105, 1380, 4830, 4740)});
+    pagePlacements_.push_back({txtMagicInf, fromTwips(105, 6165, 4830, 1230)});
+}
+
+// The Tab key walks the monster page, then the magic page, then the tab strip; controls of the
+// page behind are hidden and so skipped. Of each option pair only the selected button is a stop.
+void frmMain::setTabOrder()
+{
+    const std::vector<QWidget *> order = {
+        SSTab,          cmbType,        cmbMazoku,      cmbLevel,       chkKouka,    chkDuelistC[0],
+        chkDuelistC[1], chkDuelistC[2], txtCostC,       optCostC[0],    optCostC[1], txtAP,
+        optAP[0],       optAP[1],       txtDP,          optDP[0],       optDP[1],    lstMonstarName,
+        cmbMagic,       chkDuelistM[0], chkDuelistM[1], chkDuelistM[2], txtCostM,    optCostM[0],
+        optCostM[1],    lstMagicName};
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    for (auto *pair : {&optCostC, &optAP, &optDP, &optCostM}) {
+        for (QRadioButton *button : *pair) {
+            const auto keepSelectedInTabChain = [button](bool selected) {
+                button->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+            };
+            keepSelectedInTabChain(button->isChecked());
+            connect(button, &QRadioButton::toggled, this, keepSelectedInTabChain);
+        }
+    }
+}
+
+void frmMain::placePageControls()
+{
+    const QPoint pageCorner = SSTab->widget(0)->mapTo(SSTab, QPoint(0, 0));
+    for (const PagePlacement &placement : pagePlacements_) {
+        const QRect place = placement.rect.translated(-pageCorner);
+        placement.control->setGeometry(
+            QRect(place.topLeft(), place.size().expandedTo(placement.minimumSize)));
+    }
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == SSTab->widget(0)->parentWidget() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placePageControls();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::FormInit()
+{
+    // Filling the lists would run a search per list; the two searches below give the result.
+    {
+        const QSignalBlocker blockType(cmbType), blockMazoku(cmbMazoku), blockLevel(cmbLevel);
+        fillMonsterFilterLists();
+    }
+    SearchMonstar();
+    {
+        const QSignalBlocker blockMagic(cmbMagic);
+        fillMagicFilterList();
+    }
+    SearchMagic();
+    SSTab->setCurrentIndex(0);
+}
+
+void frmMain::fillMonsterFilterLists()
+{
+    using namespace mdlZorv;
+    const QString noSelection = filterLists::noSelection();
+    cmbType->addItem(noSelection);
+    cmbMazoku->addItem(noSelection);
+    cmbLevel->addItem(noSelection);
+    cmbType->addItems(filterLists::distinctValues(strMonstarData, CardField::Type));
+    cmbMazoku->addItems(filterLists::distinctValues(strMonstarData, CardField::Mazoku));
+    cmbLevel->addItems(filterLists::levels());
+    cmbType->setCurrentIndex(0);
+    cmbMazoku->setCurrentIndex(0);
+    cmbLevel->setCurrentIndex(0);
+}
+
+void frmMain::fillMagicFilterList()
+{
+    cmbMagic->addItem(filterLists::noSelection());
+    cmbMagic->addItems(filterLists::magicKinds());
+    cmbMagic->setCurrentIndex(0);
+}
+
+void frmMain::SearchMonstar()
+{}
+
+void frmMain::SearchMagic()
 {}

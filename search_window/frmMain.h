@@ -2,15 +2,88 @@
 
 #include <QWidget>
 
-// The card search window.
+#include <array>
+
+class CardListModel;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QRadioButton;
+class QTabWidget;
+
+// The card search window: a monster tab and a magic/trap/ritual tab, each with filter controls,
+// a list of card names and a details box.
 class frmMain : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
 
-    // Fills the filter lists and both name lists from the card tables; called once before the
-    // window is first shown.
+    // Fills the filter lists and both name lists from the card tables and brings the monster tab
+    // to the front. Called once, after loading and before the window is first shown.
     void FormInit();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMonsterPage(QWidget *page);
+    void createMonsterFilters(QWidget *page);
+    void createMagicPage(QWidget *page);
+    void setTabOrder();
+    void placePageControls();
+
+    void fillMonsterFilterLists();
+    void fillMagicFilterList();
+    void SearchMonstar();
+    void SearchMagic();
+
+    QTabWidget *SSTab = nullptr;
+
+    // Monster page
+    QComboBox *cmbType = nullptr;
+    QComboBox *cmbMazoku = nullptr;
+    QComboBox *cmbLevel = nullptr;
+    QCheckBox *chkKouka = nullptr;
+    QGroupBox *frmDuelist = nullptr;
+    std::array<QCheckBox *, 3> chkDuelistC{};
+    QGroupBox *Frame3 = nullptr;
+    QLineEdit *txtCostC = nullptr;
+    std::array<QRadioButton *, 2> optCostC{};
+    QGroupBox *Frame1 = nullptr;
+    QLineEdit *txtAP = nullptr;
+    std::array<QRadioButton *, 2> optAP{};
+    QGroupBox *Frame2 = nullptr;
+    QLineEdit *txtDP = nullptr;
+    std::array<QRadioButton *, 2> optDP{};
+    QListView *lstMonstarName = nullptr;
+    QPlainTextEdit *txtMonstarInf = nullptr;
+
+    // Magic page
+    QComboBox *cmbMagic = nullptr;
+    QGroupBox *Frame4 = nullptr;
+    std::array<QCheckBox *, 3> chkDuelistM{};
+    QGroupBox *Frame5 = nullptr;
+    QLineEdit *txtCostM = nullptr;
+    std::array<QRadioButton *, 2> optCostM{};
+    QListView *lstMagicName = nullptr;
+    QPlainTextEdit *txtMagicInf = nullptr;
+
+    CardListModel *monsterNames_ = nullptr;
+    CardListModel *magicNames_ = nullptr;
+
+    // Controls that sit directly on a page, with their place given from the outer corner of the
+    // tab control; placed on the page once the tab control has laid out its pages.
+    struct PagePlacement
+    {
+        QWidget *control;
+        QRect rect;
+        QSize minimumSize = {}; // a check box's room for its caption
+    };
+    std::vector<PagePlacement> pagePlacements_;
 };

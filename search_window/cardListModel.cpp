@@ -1,0 +1,40 @@
+#include "search_window/cardListModel.h"
+
+#include "card_data/mdlZorv.h"
+
+#include <limits>
+
+CardListModel::CardListModel(const mdlZorv::CardTable &table, QObject *parent)
+    : QAbstractListModel(parent), table_(table)
+{}
+
+int CardListModel::rowCount(const QModelIndex &parent) const
+{
+    // Views count entries in int; a list longer than that shows its first entries.
+    constexpr auto most = qsizetype(std::numeric_limits<int>::max());
+    return parent.isValid() ? 0 : int(std::min(qsizetype(rows_.size()), most));
+}
+
+QVariant CardListModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    return entryText(table_, tableRow(index.row()));
+}
+
+void CardListModel::setRows(std::vector<qsizetype> rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+QString CardListModel::entryText(const mdlZorv::CardTable &table, qsizetype row)
+{
+    const QStringView number = table.view(mdlZorv::CardField::Number, row);
+    const QStringView name = table.view(mdlZorv::CardField::Name, row);
+    QString text;
+    text.reserve(number.size() + 2 + name.size());
+    text.append(number).append(u"  ").append(name);
+    return text;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "card_data/cardTable.h"
+
+#include <QAbstractListModel>
+
+#include <vector>
+
+// The entries of a card name list: one per table row in a chosen set, shown as the card number,
+// two blanks and the name. Entries are made when the view asks for them, so filling the list
+// costs nothing per entry.
+class CardListModel final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit CardListModel(const mdlZorv::CardTable &table, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    // Replaces every entry; the entries stand in the order of rows.
+    void setRows(std::vector<qsizetype> rows);
+    // The table row an entry was built from.
+    qsizetype tableRow(int entry) const { return rows_[size_t(entry)]; }
+
+    // The text of the entry for a table row: field 1, two blanks, field 2.
+    static QString entryText(const mdlZorv::CardTable &table, qsizetype row);
+
+private:
+    const mdlZorv::CardTable &table_;
+    std::vector<qsizetype> rows_;
+};

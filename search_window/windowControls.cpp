@@ -1,0 +1,186 @@
+#include "search_window/windowControls.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QRadioButton>
+#include <QStyleOptionComboBox>
+
+namespace windowControls {
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+
+// The window's layout is fixed and tight: the platform style's check marks and drop-down arrows
+// are made a little smaller so that every caption fits in the place the layout gives it.
+class CompactStyle final : public QProxyStyle
+{
+public:
+    static constexpr int indicatorSize = 11;
+    static constexpr int labelSpacing = 3;
+    static constexpr int arrowWidth = 16;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+            return indicatorSize;
+        case PM_CheckBoxLabelSpacing:
+        case PM_RadioButtonLabelSpacing:
+            return labelSpacing;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
+    {
+        if (control != CC_ComboBox)
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        const QRect inner = option->rect.adjusted(2, 2, -2, -2);
+        switch (part) {
+        case SC_ComboBoxArrow:
+            return visualRect(
+                option->direction, option->rect,
+                QRect(inner.right() - arrowWidth + 1, inner.top(), arrowWidth, inner.height()));
+        case SC_ComboBoxEditField:
+            return visualRect(option->direction, option->rect,
+                              inner.adjusted(0, 0, -arrowWidth, 0));
+        default:
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        }
+    }
+};
+
+QStyle *compactStyle()
+{
+    static QPointer<CompactStyle> style;
+    if (!style) {
+        style = new CompactStyle;
+        style->setParent(qApp); // lives as long as the application
+    }
+    return style;
+}
+
+template <typename Control> Control *named(Control *control, const QString &name)
+{
+    control->setObjectName(name);
+    control->setStyle(compactStyle());
+    return control;
+}
+
+// Keeps the place but grows a check box or option button to the width of its mark and caption,
+// and to the height of a line.
+void placeFittingCaption(QWidget *control, const QString &caption, QRect place)
+{
+    const QFontMetrics metrics(control->font());
+    const int width = CompactStyle::indicatorSize + CompactStyle::labelSpacing +
+                      metrics.horizontalAdvance(caption);
+    control->setGeometry(
+        QRect(place.topLeft(), place.size().expandedTo(QSize(width, metrics.height()))));
+}
+
+} // namespace
+
+QRect fromTwips(int left, int top, int width, int height)
+{
+    return QRect(left / twipsPerPixel, top / twipsPerPixel, width / twipsPerPixel,
+                 height / twipsPerPixel);
+}
+
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                      QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QString arrayMemberName(const char *array, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1StringView(array)).arg(index);
+}
+
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect place)
+{
+    auto *box = named(new QGroupBox(caption, parent), name);
+    box->setGeometry(place);
+    return box;
+}
+
+QComboBox *dropDownList(QWidget *parent, const QString &name)
+{
+    auto *box = named(new QComboBox(parent), name);
+    box->setEditable(false);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption, QRect place)
+{
+    auto *box = named(new QCheckBox(caption, parent), name);
+    placeFittingCaption(box, caption, place);
+    return box;
+}
+
+QRadioButton *optionButton(QWidget *parent, const QString &name, const QString &caption,
+                           QRect place)
+{
+    auto *button = named(new QRadioButton(caption, parent), name);
+    placeFittingCaption(button, caption, place);
+    return button;
+}
+
+QLineEdit *thresholdBox(QWidget *parent, const QString &name, int maxLength, QRect place)
+{
+    auto *box = named(new QLineEdit(QStringLiteral("0"), parent), name);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box->setMaxLength(maxLength);
+    box->setGeometry(place);
+    return box;
+}
+
+QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model)
+{
+    auto *list = named(new QListView(parent), name);
+    list->setModel(model);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return list;
+}
+
+QPlainTextEdit *detailBox(QWidget *parent, const QString &name)
+{
+    auto *box = named(new QPlainTextEdit(parent), name);
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setFocusPolicy(Qt::ClickFocus); // selectable, but not a stop of the Tab key
+    box->setTabChangesFocus(true);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, QApplication::palette("QMenu").color(QPalette::Window));
+    box->setPalette(palette);
+    return box;
+}
+
+} // namespace windowControls
