@@ -227,9 +227,3 @@ void frmMain::fillMagicFilterList()
     cmbMagic->addItems(filterLists::magicKinds());
     cmbMagic->setCurrentIndex(0);
 }
-
-void frmMain::SearchMonstar()
-{}
-
-void frmMain::SearchMagic()
-{}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search_window/cardSearch.h"
+
 #include <QWidget>
 
 #include <array>
@@ -42,6 +44,10 @@ private:
     void fillMagicFilterList();
     void SearchMonstar();
     void SearchMagic();
+    void ShowMonstarInf(const QString &cardNumber);
+    void ShowMagicInf(const QString &cardNumber);
+    cardSearch::MonsterFilters monsterFilters() const;
+    cardSearch::MagicFilters magicFilters() const;
 
     QTabWidget *SSTab = nullptr;
 

@@ -1,0 +1,85 @@
+#include "search_window/cardSearch.h"
+
+#include "card_data/mdlZorv.h"
+
+namespace cardSearch {
+
+namespace {
+
+using mdlZorv::CardTable;
+
+template <typename Rejects> void unmarkRows(CardTable &table, Rejects rejects)
+{
+    for (qsizetype row = 0; row < table.rowCount(); ++row) {
+        if (rejects(row))
+            table.unmark(row);
+    }
+}
+
+void unmarkUnequal(CardTable &table, int field, const std::optional<QString> &value)
+{
+    if (value)
+        unmarkRows(table, [&](qsizetype row) { return table.view(field, row) != *value; });
+}
+
+void unmarkWithoutDuelist(CardTable &table, int field, const std::optional<QString> &keys)
+{
+    if (keys)
+        unmarkRows(table,
+                   [&](qsizetype row) { return !hasAnyDuelist(table.view(field, row), *keys); });
+}
+
+void unmarkOutside(CardTable &table, int field, Threshold threshold)
+{
+    const std::vector<double> &values = table.numbers(field);
+    unmarkRows(table, [&](qsizetype row) { return !threshold.passes(values[size_t(row)]); });
+}
+
+std::vector<qsizetype> markedRows(const CardTable &table)
+{
+    std::vector<qsizetype> rows;
+    for (qsizetype row = 0; row < table.rowCount(); ++row) {
+        if (table.isMarked(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+bool hasAnyDuelist(QStringView duelists, QStringView keys)
+{
+    for (const QChar key : keys) {
+        if (duelists.contains(key))
+            return true;
+    }
+    return false;
+}
+
+std::vector<qsizetype> searchMonsters(CardTable &table, const MonsterFilters &filters)
+{
+    using namespace mdlZorv::CardField;
+    table.markAll();
+    unmarkUnequal(table, Type, filters.type);
+    unmarkUnequal(table, Mazoku, filters.mazoku);
+    unmarkUnequal(table, Level, filters.level);
+    if (filters.effectOnly)
+        unmarkRows(table, [&](qsizetype row) { return table.view(Effect, row).isEmpty(); });
+    unmarkWithoutDuelist(table, Duelists, filters.duelistKeys);
+    unmarkOutside(table, Cost, filters.cost);
+    unmarkOutside(table, AP, filters.ap);
+    unmarkOutside(table, DP, filters.dp);
+    return markedRows(table);
+}
+
+std::vector<qsizetype> searchMagic(CardTable &table, const MagicFilters &filters)
+{
+    using namespace mdlZorv::MagicField;
+    table.markAll();
+    unmarkUnequal(table, Kind, filters.kind);
+    unmarkOutside(table, Cost, filters.cost);
+    unmarkWithoutDuelist(table, Duelists, filters.duelistKeys);
+    return markedRows(table);
+}
+
+} // namespace cardSearch

@@ -1,0 +1,98 @@
+// The window's searches and detail views: they read the page's controls, call the rules of
+// cardSearch and cardDetails, and write the results back into the page.
+
+#include "card_data/mdlZorv.h"
+#include "card_data/numberText.h"
+#include "search_window/cardDetails.h"
+#include "search_window/cardListModel.h"
+#include "search_window/cardSearch.h"
+#include "search_window/frmMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+namespace {
+
+// Shows the busy pointer over the window while a search runs.
+class BusyPointer
+{
+public:
+    explicit BusyPointer(QWidget *window) : window_(window) { window_->setCursor(Qt::WaitCursor); }
+    ~BusyPointer() { window_->unsetCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+
+private:
+    QWidget *window_;
+};
+
+// Entry 0 of a filter list is no restriction; any other entry, or none, is a value to match.
+std::optional<QString> filterValue(const QComboBox *list)
+{
+    if (list->currentIndex() == 0)
+        return std::nullopt;
+    return list->currentText();
+}
+
+// The key characters of the ticked duelist boxes: the first character of each one's caption.
+std::optional<QString> duelistKeys(const std::array<QCheckBox *, 3> &boxes)
+{
+    std::optional<QString> keys;
+    for (const QCheckBox *box : boxes) {
+        if (box->isChecked())
+            keys = keys.value_or(QString()) + box->text().left(1);
+    }
+    return keys;
+}
+
+cardSearch::Threshold threshold(const QLineEdit *box, const std::array<QRadioButton *, 2> &pair)
+{
+    return {mdlZorv::readNumber(box->text()), pair[0]->isChecked()};
+}
+
+} // namespace
+
+cardSearch::MonsterFilters frmMain::monsterFilters() const
+{
+    return {filterValue(cmbType),    filterValue(cmbMazoku),   filterValue(cmbLevel),
+            chkKouka->isChecked(),   duelistKeys(chkDuelistC), threshold(txtCostC, optCostC),
+            threshold(txtAP, optAP), threshold(txtDP, optDP)};
+}
+
+cardSearch::MagicFilters frmMain::magicFilters() const
+{
+    return {filterValue(cmbMagic), duelistKeys(chkDuelistM), threshold(txtCostM, optCostM)};
+}
+
+void frmMain::SearchMonstar()
+{
+    const BusyPointer busy(this);
+    monsterNames_->setRows(cardSearch::searchMonsters(mdlZorv::strMonstarData, monsterFilters()));
+}
+
+void frmMain::SearchMagic()
+{
+    const BusyPointer busy(this);
+    magicNames_->setRows(cardSearch::searchMagic(mdlZorv::strMagicData, magicFilters()));
+}
+
+void frmMain::ShowMonstarInf(const QString &cardNumber)
+{
+    const auto row = cardDetails::findCard(mdlZorv::strMonstarData, cardNumber);
+    if (row)
+        txtMonstarInf->setPlainText(
+            cardDetails::boxText(cardDetails::monsterDetails(mdlZorv::strMonstarData, *row)));
+    unsetCursor();
+}
+
+void frmMain::ShowMagicInf(const QString &cardNumber)
+{
+    const auto row = cardDetails::findCard(mdlZorv::strMagicData, cardNumber);
+    if (row)
+        txtMagicInf->setPlainText(
+            cardDetails::boxText(cardDetails::magicDetails(mdlZorv::strMagicData, *row)));
+    unsetCursor();
+}
