@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QStackedWidget>
 #include <QTabWidget>
 
 using namespace windowControls;
@@ -67,8 +66,10 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     createMonsterPage(monsterPage);
     createMagicPage(magicPage);
     setTabOrder();
+    connectEvents();
     // The pages' corner within the tab control is known only once it has laid them out.
-    monsterPage->parentWidget()->installEventFilter(this);
+    pageStack_ = monsterPage->parentWidget();
+    pageStack_->installEventFilter(this);
     placePageControls();
 }
 
@@ -180,14 +181,6 @@ void frmMain::placePageControls()
         placement.control->setGeometry(
             QRect(place.topLeft(), place.size().expandedTo(placement.minimumSize)));
     }
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == SSTab->widget(0)->parentWidget() &&
-        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        placePageControls();
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::FormInit()

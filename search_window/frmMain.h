@@ -5,8 +5,13 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class CardListModel;
+namespace mdlZorv {
+class CardTable;
+}
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -48,6 +53,20 @@ private:
     void ShowMagicInf(const QString &cardNumber);
     cardSearch::MonsterFilters monsterFilters() const;
     cardSearch::MagicFilters magicFilters() const;
+
+    void connectEvents();
+    void connectFilters(const std::vector<QWidget *> &controls, void (frmMain::*search)());
+    std::vector<QWidget *> monsterPageFilters() const;
+    std::vector<QWidget *> magicPageFilters() const;
+    static std::optional<QString> selectedCardNumber(const QListView *list,
+                                                     const mdlZorv::CardTable &table);
+    void SSTab_Click();
+    void lstMonstarName_Click();
+    void lstMagicName_Click();
+    void thresholdBox_Change(QLineEdit *box);
+    void thresholdBox_GotFocus(QLineEdit *box, Qt::FocusReason reason);
+    void thresholdBox_MouseUp(QLineEdit *box);
+    void thresholdBox_KeyUp(QLineEdit *box);
 
     QTabWidget *SSTab = nullptr;
 
@@ -92,4 +111,7 @@ private:
         QSize minimumSize = {}; // a check box's room for its caption
     };
     std::vector<PagePlacement> pagePlacements_;
+    QWidget *pageStack_ = nullptr; // the tab control's holder of its pages
+
+    QLineEdit *selectOnRelease_ = nullptr; // a threshold box just entered by a mouse click
 };
