@@ -38,13 +38,17 @@ qsizetype unfinishedUtf8Tail(QByteArrayView bytes)
     return 0;
 }
 
-// The double-byte characters of code page 932, decoded once through the platform's converter and
-// then looked up directly. Looking up keeps decoding linear and free of per-call overhead, and
-// it keeps the single bytes out of the converter, which maps a few ASCII control bytes
-// (0x1A, 0x1C, 0x7F) to other control characters.
+// Code page 932 as two lookup tables: what each byte stands for on its own, and what each lead
+// byte stands for with each following byte. The double-byte characters are decoded once through
+// the platform's converter. Looking up keeps decoding linear and free of per-call overhead, and it
+// keeps single bytes away from the converter, which maps a few ASCII control bytes (0x1A, 0x1C,
+// 0x7F) to other control characters.
 class Cp932Table
 {
 public:
+    static constexpr char16_t leadByte = 0xFFFF; // in singles: look at the next byte
+    static constexpr char16_t noPair = 0;        // in pairs: the next byte cannot trail
+
     static const Cp932Table &instance()
     {
         static const Cp932Table table;
@@ -52,44 +56,45 @@ public:
     }
 
     bool isValid() const { return valid_; }
-    char16_t pair(uchar lead, uchar trail) const { return chars_[index(lead, trail)]; }
+    char16_t single(uchar b) const { return singles_[b]; }
+    char16_t pair(uchar lead, uchar trail) const { return pairs_[leadIndex(lead)][trail]; }
 
 private:
-    static constexpr int leadCount = 0xFC - 0x81 + 1;
-    static constexpr int trailCount = 0xFC - 0x40 + 1;
-    static int index(uchar lead, uchar trail)
-    {
-        return (lead - 0x81) * trailCount + (trail - 0x40);
-    }
+    static int leadIndex(uchar lead) { return lead < 0xE0 ? lead - 0x81 : lead - 0xE0 + 0x1F; }
+    static constexpr int leadCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
 
     Cp932Table()
     {
+        for (int b = 0; b < 256; ++b) {
+            singles_[size_t(b)] = b < 0x80                        ? char16_t(b)
+                                  : isHalfWidthKatakana(uchar(b)) ? char16_t(0xFF61 + (b - 0xA1))
+                                  : isLeadByte(uchar(b))          ? leadByte
+                                                                  : replacement;
+        }
         QStringDecoder decoder("windows-31j");
         if (!decoder.isValid())
             return;
         QByteArray allPairs;
-        std::vector<int> slots;
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!isLeadByte(uchar(lead)) || !isTrailByte(uchar(trail)))
-                    continue;
-                allPairs.append(char(lead)).append(char(trail));
-                slots.push_back(index(uchar(lead), uchar(trail)));
+        for (int lead = 0; lead < 256; ++lead) {
+            for (int trail = 0; trail < 256; ++trail) {
+                if (isLeadByte(uchar(lead)) && isTrailByte(uchar(trail)))
+                    allPairs.append(char(lead)).append(char(trail));
             }
         }
         const QString decoded = decoder(allPairs);
         // One pair must give one character; anything else means an unexpected converter.
-        if (decoded.size() != qsizetype(slots.size()))
+        if (decoded.size() != allPairs.size() / 2)
             return;
-        chars_.fill(replacement);
-        for (size_t i = 0; i < slots.size(); ++i) {
-            const char16_t c = decoded[qsizetype(i)].unicode();
-            chars_[size_t(slots[i])] = (c < 0x20 || c == 0x7F) ? replacement : c;
+        for (qsizetype i = 0; i < decoded.size(); ++i) {
+            const char16_t c = decoded[i].unicode();
+            pairs_[size_t(leadIndex(uchar(allPairs[2 * i])))][uchar(allPairs[2 * i + 1])] =
+                (c < 0x20 || c == 0x7F) ? replacement : c;
         }
         valid_ = true;
     }
 
-    std::array<char16_t, size_t(leadCount) * trailCount> chars_{};
+    std::array<char16_t, 256> singles_{};
+    std::array<std::array<char16_t, 256>, leadCount> pairs_{}; // noPair where no trail byte
     bool valid_ = false;
 };
 
@@ -115,6 +120,12 @@ void CardDecoder::chooseMode(QByteArrayView &bytes)
 
 void CardDecoder::decode(QByteArrayView bytes, QString &out)
 {
+    if (mode_ == Mode::Undecided && pending_.isEmpty() &&
+        (bytes.size() >= utf8Mark.size() || !utf8Mark.startsWith(bytes))) {
+        chooseMode(bytes);
+        decode(bytes, out);
+        return;
+    }
     if (mode_ == Mode::Undecided) {
         pending_.append(bytes);
         // Wait until there are enough bytes to tell whether the file starts with the mark.
@@ -162,50 +173,39 @@ void CardDecoder::finish(QString &out)
 void CardDecoder::decodeCp932(QByteArrayView bytes, QString &out)
 {
     const Cp932Table &table = Cp932Table::instance();
-    qsizetype i = 0;
-    if (!pending_.isEmpty()) {
-        // A lead byte from the end of the previous piece.
-        const uchar lead = uchar(pending_[0]);
-        pending_.clear();
-        if (bytes.isEmpty()) {
-            pending_.append(char(lead));
-            return;
-        }
-        const uchar trail = uchar(bytes[0]);
-        if (isTrailByte(trail)) {
-            out.append(QChar(table.pair(lead, trail)));
-            i = 1;
-        } else {
-            out.append(QChar(replacement));
-        }
-    }
-    const qsizetype size = bytes.size();
+    const QByteArray carried = std::exchange(pending_, {}); // a lead byte that ended the last piece
     const qsizetype oldSize = out.size();
-    out.resize(oldSize + size); // never more characters than bytes
+    out.resize(oldSize + carried.size() + bytes.size()); // never more characters than bytes
     char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + oldSize;
     char16_t *const begin = dst;
     const auto *src = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    if (!carried.isEmpty()) {
+        if (size == 0) {
+            pending_ = carried;
+        } else if (const char16_t c = table.pair(uchar(carried[0]), src[0]);
+                   c != Cp932Table::noPair) {
+            *dst++ = c;
+            i = 1;
+        } else {
+            *dst++ = replacement;
+        }
+    }
     while (i < size) {
         const uchar b = src[i];
-        if (b < 0x80) {
-            *dst++ = b;
+        const char16_t single = table.single(b);
+        if (single != Cp932Table::leadByte) {
+            *dst++ = single;
             ++i;
-        } else if (isHalfWidthKatakana(b)) {
-            *dst++ = char16_t(0xFF61 + (b - 0xA1));
+        } else if (i + 1 == size) {
+            pending_.append(char(b));
             ++i;
-        } else if (isLeadByte(b)) {
-            if (i + 1 == size) {
-                pending_.append(char(b));
-                ++i;
-            } else if (isTrailByte(src[i + 1])) {
-                *dst++ = table.pair(b, src[i + 1]);
-                i += 2;
-            } else {
-                *dst++ = replacement;
-                ++i;
-            }
+        } else if (const char16_t c = table.pair(b, src[i + 1]); c != Cp932Table::noPair) {
+            *dst++ = c;
+            i += 2;
         } else {
-            *dst++ = replacement; // 0x80, 0xA0 and 0xFD to 0xFF stand for nothing
+            *dst++ = replacement; // a lead byte without a trail byte: decode the next afresh
             ++i;
         }
     }

@@ -9,6 +9,21 @@ QStringView FieldBounds::field(QStringView line, int field) const
     return size > 0 ? line.sliced(from, size) : QStringView();
 }
 
+namespace {
+
+// The first comma at or after from, or -1. Fields are short: a plain loop beats a library call.
+qsizetype commaFrom(QStringView line, qsizetype from)
+{
+    const char16_t *chars = line.utf16();
+    for (qsizetype i = from; i < line.size(); ++i) {
+        if (chars[i] == u',')
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
 FieldBounds cutLine(QStringView line)
 {
     constexpr qsizetype firstFieldLength = 3;
@@ -18,7 +33,7 @@ FieldBounds cutLine(QStringView line)
     bounds.ends[0] = separator;
     bool commaMissing = false;
     for (int field = 2; field <= 10; ++field) {
-        const qsizetype comma = commaMissing ? -1 : line.indexOf(u',', separator + 1);
+        const qsizetype comma = commaMissing ? -1 : commaFrom(line, separator + 1);
         commaMissing = comma < 0;
         separator = commaMissing ? separator + 1 : comma;
         bounds.ends[field - 1] = separator;
@@ -29,6 +44,8 @@ FieldBounds cutLine(QStringView line)
 
 bool isMagicKind(QStringView type)
 {
+    if (type.size() > 2) // every line is routed: settle the common case without comparing
+        return false;
     return type == u"魔法" || type == u"罠" || type == u"儀式";
 }
 

@@ -1,40 +1,44 @@
 #include "card_data/cardTable.h"
 
+#include "card_data/largeMemory.h"
 #include "card_data/numberText.h"
 
 namespace mdlZorv {
 
-QStringView CardText::field(qsizetype line, int field) const
-{
-    const Line &l = lines[size_t(line)];
-    const qsizetype size = l.bounds.length(field);
-    return size > 0 ? QStringView(text).sliced(l.start + l.bounds.start(field), size)
-                    : QStringView();
-}
-
-CardTable::CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources)
-    : text_(std::move(text)), sources_(std::move(sources)), numbers_(sources_.size())
+CardTable::CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources,
+                     std::vector<int> numericFields)
+    : text_(std::move(text)), sources_(std::move(sources)),
+      numericFields_(std::move(numericFields)), numbers_(sources_.size()), codes_(sources_.size())
 {}
 
-QStringView CardTable::view(int field, qsizetype row) const
+CardTable CardTable::everyLine(std::shared_ptr<const CardText> text, std::vector<int> sources)
 {
-    if (field < 0 || field >= fieldCount() || row < 0 || row >= rowCount())
-        return {};
-    const int source = sources_[size_t(field)];
-    if (source == markField) {
-        static constexpr char16_t markTexts[2][2] = {u"0", u"1"};
-        const char mark = marks_[size_t(row)];
-        return mark ? QStringView(markTexts[mark == '1'], 1) : QStringView();
-    }
-    if (source == emptyField)
-        return {};
-    return text_->field(lines_[size_t(row)], source);
+    CardTable table(std::move(text), std::move(sources));
+    table.everyLine_ = true;
+    return table;
+}
+
+QStringView CardTable::markText(qsizetype row) const
+{
+    static constexpr char16_t markTexts[2][2] = {u"0", u"1"};
+    const char mark = marks_[size_t(row)];
+    return mark ? QStringView(markTexts[mark == '1'], 1) : QStringView();
+}
+
+void CardTable::reserve(qsizetype rows)
+{
+    reserveExactly(lines_, size_t(rows));
+    reserveExactly(marks_, size_t(rows));
+    for (const int field : numericFields_)
+        reserveExactly(numbers_[size_t(field)], size_t(rows));
 }
 
 void CardTable::addRow(qsizetype line)
 {
     lines_.push_back(line);
     marks_.push_back('\0');
+    for (const int field : numericFields_)
+        numbers_[size_t(field)].push_back(readNumber(view(field, rowCount() - 1)));
 }
 
 void CardTable::markAll()
@@ -51,6 +55,25 @@ const std::vector<double> &CardTable::numbers(int field) const
             numbers[size_t(row)] = readNumber(view(field, row));
     }
     return numbers;
+}
+
+const FieldCodes &CardTable::codes(int field) const
+{
+    std::unique_ptr<FieldCodes> &codes = codes_[size_t(field)];
+    if (!codes) {
+        codes = std::make_unique<FieldCodes>();
+        reserveExactly(codes->rowCodes, size_t(rowCount()));
+        for (qsizetype row = 0; row < rowCount(); ++row) {
+            const QStringView value = view(field, row);
+            auto found = codes->codeOf.constFind(value);
+            if (found == codes->codeOf.constEnd()) {
+                found = codes->codeOf.insert(value, quint32(codes->values.size()));
+                codes->values.push_back(value);
+            }
+            codes->rowCodes.push_back(*found);
+        }
+    }
+    return *codes;
 }
 
 } // namespace mdlZorv

@@ -2,6 +2,7 @@
 
 #include "card_data/cardLine.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -23,13 +24,32 @@ struct CardText
     QString text;
     std::vector<Line> lines;
 
-    QStringView field(qsizetype line, int field) const;
+    QStringView field(qsizetype line, int field) const
+    {
+        const Line &l = lines[size_t(line)];
+        const qsizetype size = l.bounds.length(field);
+        return size > 0 ? QStringView(text).sliced(l.start + l.bounds.start(field), size)
+                        : QStringView();
+    }
 };
 
 // A table of card fields indexed first by field number, then by row number, both from 0:
 // table[field][row]. Each table field shows one field of the card lines (or nothing); field 0 of
 // the monster and magic tables is the match mark that their search writes ("1", "0", or empty
 // before the first search).
+// The distinct texts of one table field, numbered in the order of their first occurrence, and the
+// number of each row's text. Comparing numbers is what keeps repeated searches fast.
+struct FieldCodes
+{
+    static constexpr quint32 absent = ~quint32(0); // the code of a text no row holds
+
+    std::vector<quint32> rowCodes;
+    std::vector<QStringView> values; // views into the table's text
+    QHash<QStringView, quint32> codeOf;
+
+    quint32 code(QStringView value) const { return codeOf.value(value, absent); }
+};
+
 class CardTable
 {
 public:
@@ -51,14 +71,32 @@ public:
 
     CardTable() = default;
     // sources[f] is the card line field (1 to 11) shown as table field f, or markField or
-    // emptyField.
-    CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources);
+    // emptyField. The fields in numericFields are read as numbers as rows are added, while
+    // their text is fresh in memory, since the searches compare them as numbers.
+    CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources,
+              std::vector<int> numericFields = {});
+
+    // A table with one row for every line of the text, in order.
+    static CardTable everyLine(std::shared_ptr<const CardText> text, std::vector<int> sources);
 
     Column operator[](int field) const { return Column(*this, field); }
-    QStringView view(int field, qsizetype row) const;
-    qsizetype rowCount() const { return qsizetype(lines_.size()); }
+    // Out-of-range fields and rows read as empty text.
+    QStringView view(int field, qsizetype row) const
+    {
+        if (field < 0 || field >= fieldCount() || row < 0 || row >= rowCount())
+            return {};
+        const int source = sources_[size_t(field)];
+        if (source > 0)
+            return text_->field(lineOf(row), source);
+        return source == markField ? markText(row) : QStringView();
+    }
+    qsizetype rowCount() const
+    {
+        return everyLine_ ? (text_ ? qsizetype(text_->lines.size()) : 0) : qsizetype(lines_.size());
+    }
     int fieldCount() const { return int(sources_.size()); }
 
+    void reserve(qsizetype rows);
     void addRow(qsizetype line);
 
     // The match mark of field 0.
@@ -66,16 +104,24 @@ public:
     void markAll();
     void unmark(qsizetype row) { marks_[size_t(row)] = '0'; }
 
-    // A field of every row read as a number (lenient reading), computed on first use. The table's
-    // text never changes after loading, so the numbers stay valid.
+    // A field of every row read as a number (lenient reading), computed as rows are added or on
+    // first use. The table's text never changes after loading, so the numbers stay valid.
     const std::vector<double> &numbers(int field) const;
+    // The field's texts as codes, computed on first use.
+    const FieldCodes &codes(int field) const;
 
 private:
+    qsizetype lineOf(qsizetype row) const { return everyLine_ ? row : lines_[size_t(row)]; }
+    QStringView markText(qsizetype row) const;
+
     std::shared_ptr<const CardText> text_;
     std::vector<int> sources_;
-    std::vector<qsizetype> lines_; // the card line of each row
+    std::vector<int> numericFields_;
+    bool everyLine_ = false;
+    std::vector<qsizetype> lines_; // the card line of each row, unless every line is a row
     std::vector<char> marks_;
     mutable std::vector<std::vector<double>> numbers_;
+    mutable std::vector<std::unique_ptr<FieldCodes>> codes_;
 };
 
 } // namespace mdlZorv

@@ -1,12 +1,14 @@
 #include "card_data/mdlZorv.h"
 
 #include "card_data/cardDecoder.h"
+#include "card_data/largeMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <new>
 
 namespace mdlZorv {
@@ -27,22 +29,31 @@ const Source cardSources = {CardTable::emptyField, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10
 const Source monsterSources = {CardTable::markField, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
 const Source magicSources = {CardTable::markField, 1, 2, 5, 8, 9, 10, 11, CardTable::emptyField};
 
-// Splits text into lines: CR LF or a lone CR ends a line; a lone LF stays in the line; text after
-// the last line end is a line of its own, a line end at the very end adds none.
-std::vector<CardText::Line> splitLines(QStringView text)
+// Splits text into lines and cuts each: CR LF or a lone CR ends a line; a lone LF stays in the
+// line; text after the last line end is a line of its own, a line end at the very end adds none.
+// Also notes which lines are magic cards, while each line is at hand.
+void splitLines(CardText &cards, std::vector<char> &isMagic)
 {
-    std::vector<CardText::Line> lines;
+    const QStringView text = cards.text;
+    const auto carriageReturns = std::count(text.utf16(), text.utf16() + text.size(), u'\r');
+    const bool lastLineUnended =
+        !text.isEmpty() && !text.endsWith(u'\r') && !text.endsWith(u"\r\n");
+    const size_t lineCount = size_t(carriageReturns) + (lastLineUnended ? 1 : 0);
+    reserveExactly(cards.lines, lineCount);
+    reserveExactly(isMagic, lineCount);
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(u'\r', start);
         if (end < 0)
             end = text.size();
-        lines.push_back({start, cutLine(text.sliced(start, end - start))});
+        const QStringView line = text.sliced(start, end - start);
+        const FieldBounds bounds = cutLine(line);
+        cards.lines.push_back({start, bounds});
+        isMagic.push_back(isMagicKind(bounds.field(line, CardField::Type)));
         start = end + 1;
         if (start < text.size() && text[start] == u'\n')
             ++start;
     }
-    return lines;
 }
 
 // Drops a last line that has no line end: it is incomplete when reading stopped part-way.
@@ -78,13 +89,13 @@ FileText readCardFile(const QString &path)
 {
     FileText result;
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.problem = openProblem(path, file);
         return result;
     }
-    result.text.reserve(file.size()); // one character per byte at the most
+    reserveAtMost(result.text, file.size()); // one character per byte at the most
     CardDecoder decoder;
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    QByteArray chunk(256 * 1024, Qt::Uninitialized);
     for (;;) {
         const qint64 got = file.read(chunk.data(), chunk.size());
         if (got < 0) {
@@ -109,16 +120,18 @@ void loadCardText(QString text)
 {
     auto cards = std::make_shared<CardText>();
     cards->text = std::move(text);
-    cards->lines = splitLines(cards->text);
+    std::vector<char> isMagic;
+    splitLines(*cards, isMagic);
 
-    CardTable all(cards, cardSources);
-    CardTable monsters(cards, monsterSources);
-    CardTable magic(cards, magicSources);
-    for (qsizetype line = 0; line < qsizetype(cards->lines.size()); ++line) {
-        all.addRow(line);
-        const bool isMagic = isMagicKind(cards->field(line, 5));
-        (isMagic ? magic : monsters).addRow(line);
-    }
+    const auto lineCount = qsizetype(cards->lines.size());
+    const auto magicCount = qsizetype(std::count(isMagic.begin(), isMagic.end(), true));
+    CardTable monsters(cards, monsterSources, {CardField::AP, CardField::DP, CardField::Cost});
+    CardTable magic(cards, magicSources, {MagicField::Cost});
+    monsters.reserve(lineCount - magicCount);
+    magic.reserve(magicCount);
+    for (qsizetype line = 0; line < lineCount; ++line)
+        (isMagic[size_t(line)] ? magic : monsters).addRow(line);
+    CardTable all = CardTable::everyLine(cards, cardSources);
     strCardData = std::move(all);
     strMonstarData = std::move(monsters);
     strMagicData = std::move(magic);

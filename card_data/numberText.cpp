@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace mdlZorv {
@@ -135,10 +136,29 @@ double toDouble(const NumberParts &parts)
     return value;
 }
 
+// Most numeric fields are plain whole numbers: read those directly. Up to 15 digits a double
+// holds them exactly, so the result is the same as the general reading gives.
+std::optional<double> plainWholeNumber(QStringView text)
+{
+    const bool negative = text.startsWith(u'-');
+    const QStringView digits = negative ? text.sliced(1) : text;
+    if (digits.isEmpty() || digits.size() > 15)
+        return std::nullopt;
+    long long value = 0;
+    for (const QChar c : digits) {
+        if (!isDigit(c))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return negative ? -double(value) : double(value);
+}
+
 } // namespace
 
 double readNumber(QStringView text)
 {
+    if (const auto plain = plainWholeNumber(text))
+        return *plain;
     NumberScanner scan(text);
     NumberParts parts;
     if (scan.peek() == u'+' || scan.peek() == u'-') {

@@ -18,15 +18,23 @@ template <typename Rejects> void unmarkRows(CardTable &table, Rejects rejects)
 
 void unmarkUnequal(CardTable &table, int field, const std::optional<QString> &value)
 {
-    if (value)
-        unmarkRows(table, [&](qsizetype row) { return table.view(field, row) != *value; });
+    if (!value)
+        return;
+    const mdlZorv::FieldCodes &codes = table.codes(field);
+    const quint32 wanted = codes.code(*value);
+    unmarkRows(table, [&](qsizetype row) { return codes.rowCodes[size_t(row)] != wanted; });
 }
 
+// Decides once per distinct duelist text, then applies the verdict to every row holding it.
 void unmarkWithoutDuelist(CardTable &table, int field, const std::optional<QString> &keys)
 {
-    if (keys)
-        unmarkRows(table,
-                   [&](qsizetype row) { return !hasAnyDuelist(table.view(field, row), *keys); });
+    if (!keys)
+        return;
+    const mdlZorv::FieldCodes &codes = table.codes(field);
+    std::vector<char> passes(codes.values.size());
+    for (size_t code = 0; code < passes.size(); ++code)
+        passes[code] = hasAnyDuelist(codes.values[code], *keys);
+    unmarkRows(table, [&](qsizetype row) { return !passes[codes.rowCodes[size_t(row)]]; });
 }
 
 void unmarkOutside(CardTable &table, int field, Threshold threshold)

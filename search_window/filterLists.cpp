@@ -1,7 +1,5 @@
 #include "search_window/filterLists.h"
 
-#include <QSet>
-
 namespace filterLists {
 
 QString noSelection()
@@ -12,13 +10,9 @@ QString noSelection()
 QStringList distinctValues(const mdlZorv::CardTable &table, int field)
 {
     QStringList values;
-    QSet<QStringView> seen; // views into the table's text, which outlives this call
-    for (qsizetype row = 0; row < table.rowCount(); ++row) {
-        const QStringView value = table.view(field, row);
-        if (!value.isEmpty() && !seen.contains(value)) {
-            seen.insert(value);
+    for (const QStringView value : table.codes(field).values) {
+        if (!value.isEmpty())
             values.append(value.toString());
-        }
     }
     return values;
 }

@@ -1,0 +1,226 @@
+// Benchmarks of loading, FormInit, the searches with their list refill, and the detail views,
+// at several card counts. The card files come from zorv-gen-cards; bench/run makes them and
+// passes their folder in ZORV_BENCH_DIR.
+
+#include "card_data/mdlZorv.h"
+#include "search_window/cardDetails.h"
+#include "search_window/cardListModel.h"
+#include "search_window/frmMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
+#include <QStringDecoder>
+
+#include <benchmark/benchmark.h>
+#include <functional>
+#include <memory>
+#include <numeric>
+
+namespace {
+
+QString cardFile(benchmark::State &state)
+{
+    return QStringLiteral("%1/cards-%2.dat")
+        .arg(qEnvironmentVariable("ZORV_BENCH_DIR", QStringLiteral(".")))
+        .arg(state.range(0));
+}
+
+// Loads a card file once and keeps it while benchmarks of the same size follow each other.
+void useCards(benchmark::State &state)
+{
+    static QString loaded;
+    const QString path = cardFile(state);
+    if (loaded != path) {
+        mdlZorv::loadCardFile(path);
+        loaded = path;
+        if (!mdlZorv::strLoadProblem.isEmpty())
+            state.SkipWithError(qPrintable(mdlZorv::strLoadProblem));
+    }
+    state.counters["monsters"] = double(mdlZorv::intMonstarCount);
+}
+
+// A shown window after FormInit for the loaded cards.
+std::unique_ptr<frmMain> openWindow()
+{
+    auto window = std::make_unique<frmMain>();
+    window->FormInit();
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+template <typename T> T *control(frmMain &window, const char *name)
+{
+    return window.findChild<T *>(QLatin1StringView(name));
+}
+
+// Enter released in a threshold box runs its page's search with the filters as they stand.
+void pressEnter(QLineEdit *box)
+{
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &release);
+    QApplication::processEvents(); // lets the list lay out and paint its new entries
+}
+
+void BM_Load(benchmark::State &state)
+{
+    const QString path = cardFile(state);
+    for (auto _ : state)
+        mdlZorv::loadCardFile(path);
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+// The floor: decoding the same bytes with the platform's converter alone.
+void BM_DecodeOnly(benchmark::State &state)
+{
+    QFile file(cardFile(state));
+    if (!file.open(QIODevice::ReadOnly))
+        return state.SkipWithError("no card file");
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state) {
+        QStringDecoder decoder("windows-31j");
+        benchmark::DoNotOptimize(QString(decoder(bytes)));
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void BM_FormInit(benchmark::State &state)
+{
+    useCards(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        frmMain window;
+        state.ResumeTiming();
+        window.FormInit();
+    }
+}
+
+void setNoFilters(frmMain &)
+{}
+void setType(frmMain &window)
+{
+    control<QComboBox>(window, "cmbType")->setCurrentText(QStringLiteral("天使"));
+}
+void setAtMost(frmMain &window)
+{
+    control<QLineEdit>(window, "txtAP")->setText(QStringLiteral("1000"));
+    control<QRadioButton>(window, "optAP(1)")->setChecked(true);
+}
+void setDuelists(frmMain &window)
+{
+    control<QCheckBox>(window, "chkDuelistC(0)")->setChecked(true);
+    control<QCheckBox>(window, "chkDuelistC(2)")->setChecked(true);
+}
+void setEverything(frmMain &window)
+{
+    setType(window);
+    control<QComboBox>(window, "cmbMazoku")->setCurrentIndex(1);
+    control<QComboBox>(window, "cmbLevel")->setCurrentIndex(4);
+    control<QCheckBox>(window, "chkKouka")->setChecked(true);
+    setDuelists(window);
+    control<QLineEdit>(window, "txtCostC")->setText(QStringLiteral("3"));
+    setAtMost(window);
+    control<QLineEdit>(window, "txtDP")->setText(QStringLiteral("500"));
+}
+
+void BM_SearchMonstar(benchmark::State &state, void (*setFilters)(frmMain &))
+{
+    useCards(state);
+    const auto window = openWindow();
+    setFilters(*window);
+    auto *box = control<QLineEdit>(*window, "txtCostC");
+    for (auto _ : state)
+        pressEnter(box);
+    state.counters["listed"] =
+        double(control<QListView>(*window, "lstMonstarName")->model()->rowCount());
+}
+
+void BM_SearchMagic(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    control<QTabWidget>(*window, "SSTab")->setCurrentIndex(1);
+    auto *box = control<QLineEdit>(*window, "txtCostM");
+    for (auto _ : state)
+        pressEnter(box);
+}
+
+// Only the refill: every monster row into the list, laid out and painted.
+void BM_ListRefill(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    auto *names =
+        static_cast<CardListModel *>(control<QListView>(*window, "lstMonstarName")->model());
+    std::vector<qsizetype> all(size_t(mdlZorv::intMonstarCount));
+    std::iota(all.begin(), all.end(), 0);
+    for (auto _ : state) {
+        names->setRows(all);
+        QApplication::processEvents();
+    }
+}
+
+// A click on a name: the handler finds the card and writes its details into the box.
+void BM_ShowMonstarInf(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    auto *list = control<QListView>(*window, "lstMonstarName");
+    const QModelIndex entries[2] = {list->model()->index(0, 0), list->model()->index(1, 0)};
+    int next = 0;
+    for (auto _ : state) {
+        list->setCurrentIndex(entries[next]);
+        next = 1 - next;
+    }
+}
+
+// Building the details text alone, for the last card (the longest lookup).
+void BM_MonsterDetailsText(benchmark::State &state)
+{
+    useCards(state);
+    const qsizetype last = mdlZorv::intMonstarCount - 1;
+    const QString number = mdlZorv::strMonstarData[mdlZorv::CardField::Number][last];
+    for (auto _ : state) {
+        const auto row = cardDetails::findCard(mdlZorv::strMonstarData, number);
+        benchmark::DoNotOptimize(cardDetails::monsterDetails(mdlZorv::strMonstarData, *row));
+    }
+}
+
+void sizes(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (const long long size : {1'000LL, 10'000LL, 100'000LL, 1'000'000LL})
+        benchmark->Arg(size);
+}
+
+BENCHMARK(BM_DecodeOnly)->Apply(sizes);
+BENCHMARK(BM_Load)->Apply(sizes);
+BENCHMARK(BM_FormInit)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_SearchMonstar, initial, setNoFilters)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_SearchMonstar, type, setType)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_SearchMonstar, atMost, setAtMost)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_SearchMonstar, duelists, setDuelists)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_SearchMonstar, everything, setEverything)->Apply(sizes);
+BENCHMARK(BM_SearchMagic)->Apply(sizes);
+BENCHMARK(BM_ListRefill)->Apply(sizes);
+BENCHMARK(BM_ShowMonstarInf)->Apply(sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonsterDetailsText)->Apply(sizes)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
