@@ -103,6 +103,18 @@ private:
 CardDecoder::CardDecoder() = default;
 CardDecoder::~CardDecoder() = default;
 
+bool CardDecoder::canStartMidFile(QByteArrayView fileStart)
+{
+    return fileStart.startsWith(utf8Mark) || Cp932Table::instance().isValid();
+}
+
+std::unique_ptr<CardDecoder> CardDecoder::midFile(QByteArrayView fileStart)
+{
+    auto decoder = std::make_unique<CardDecoder>();
+    decoder->chooseMode(fileStart);
+    return decoder;
+}
+
 void CardDecoder::chooseMode(QByteArrayView &bytes)
 {
     if (bytes.startsWith(utf8Mark)) {

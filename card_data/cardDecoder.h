@@ -19,6 +19,9 @@ class CardDecoder
 {
 public:
     CardDecoder();
+    // A decoder for bytes from the middle of a file, at the start of a line, that starts with
+    // fileStart: it decodes them as the file's own decoder would.
+    static std::unique_ptr<CardDecoder> midFile(QByteArrayView fileStart);
     ~CardDecoder();
     CardDecoder(const CardDecoder &) = delete;
     CardDecoder &operator=(const CardDecoder &) = delete;
@@ -28,6 +31,10 @@ public:
 
     // Decodes a whole file's bytes at once.
     static QString decodeAll(QByteArrayView bytes);
+
+    // True when a file's bytes may be decoded in pieces cut at line ends: a line end byte never
+    // stands inside a character of the file's encoding.
+    static bool canStartMidFile(QByteArrayView fileStart);
 
 private:
     enum class Mode { Undecided, Cp932, Utf8, System };

@@ -15,6 +15,7 @@ CardTable CardTable::everyLine(std::shared_ptr<const CardText> text, std::vector
 {
     CardTable table(std::move(text), std::move(sources));
     table.everyLine_ = true;
+    table.lineCount_ = table.text_->lineCount();
     return table;
 }
 

@@ -11,32 +11,49 @@
 
 namespace mdlZorv {
 
-// The decoded text of a card file and where each of its lines' fields lie. Tables refer into it
-// instead of holding copies of the fields.
+// The decoded text of a card file, in one or more pieces, and where each of its lines' fields lie.
+// Tables refer into it instead of holding copies of the fields.
 struct CardText
 {
     struct Line
     {
-        qsizetype start = 0; // position of the line in text
+        const char16_t *start = nullptr; // the line's first character, in its piece's text
         FieldBounds bounds;
     };
-
-    QString text;
-    std::vector<Line> lines;
-
-    QStringView field(qsizetype line, int field) const
+    struct Piece
     {
-        const Line &l = lines[size_t(line)];
+        QString text; // never changed once lines point into it
+        std::vector<Line> lines;
+    };
+
+    std::vector<Piece> pieces; // the file's lines are those of every piece, in order
+
+    qsizetype lineCount() const
+    {
+        qsizetype count = 0;
+        for (const Piece &piece : pieces)
+            count += qsizetype(piece.lines.size());
+        return count;
+    }
+
+    const Line &line(qsizetype index) const
+    {
+        for (const Piece &piece : pieces) {
+            if (index < qsizetype(piece.lines.size()))
+                return piece.lines[size_t(index)];
+            index -= qsizetype(piece.lines.size());
+        }
+        Q_UNREACHABLE();
+    }
+
+    QStringView field(qsizetype index, int field) const
+    {
+        const Line &l = line(index);
         const qsizetype size = l.bounds.length(field);
-        return size > 0 ? QStringView(text).sliced(l.start + l.bounds.start(field), size)
-                        : QStringView();
+        return size > 0 ? QStringView(l.start + l.bounds.start(field), size) : QStringView();
     }
 };
 
-// A table of card fields indexed first by field number, then by row number, both from 0:
-// table[field][row]. Each table field shows one field of the card lines (or nothing); field 0 of
-// the monster and magic tables is the match mark that their search writes ("1", "0", or empty
-// before the first search).
 // The distinct texts of one table field, numbered in the order of their first occurrence, and the
 // number of each row's text. Comparing numbers is what keeps repeated searches fast.
 struct FieldCodes
@@ -90,10 +107,7 @@ public:
             return text_->field(lineOf(row), source);
         return source == markField ? markText(row) : QStringView();
     }
-    qsizetype rowCount() const
-    {
-        return everyLine_ ? (text_ ? qsizetype(text_->lines.size()) : 0) : qsizetype(lines_.size());
-    }
+    qsizetype rowCount() const { return everyLine_ ? lineCount_ : qsizetype(lines_.size()); }
     int fieldCount() const { return int(sources_.size()); }
 
     void reserve(qsizetype rows);
@@ -118,6 +132,7 @@ private:
     std::vector<int> sources_;
     std::vector<int> numericFields_;
     bool everyLine_ = false;
+    qsizetype lineCount_ = 0;      // of every-line tables
     std::vector<qsizetype> lines_; // the card line of each row, unless every line is a row
     std::vector<char> marks_;
     mutable std::vector<std::vector<double>> numbers_;

@@ -1,3 +1,4 @@
+#include "card_data/cardDecoder.h"
 #include "card_data/mdlZorv.h"
 #include "testData.h"
 
@@ -29,6 +30,8 @@ private Q_SLOTS:
     void indexesOutsideTheTablesReadEmpty();
     void reloadingLeavesOnlyTheNewFile();
     void keepsEveryRowPastSixteenBits();
+    void readsLargeFilesInPiecesAsAWhole_data();
+    void readsLargeFilesInPiecesAsAWhole();
     void readsUtf8WithByteOrderMark();
     void keepsLinesWithUndecodableBytes();
     void reportsUnreadableFile_data();
@@ -148,6 +151,53 @@ void tst_loadCardData::keepsEveryRowPastSixteenBits()
     QCOMPARE(strCardData[2][rows - 1], QStringLiteral("N%1").arg(rows - 1));
     QCOMPARE(strMonstarData[2][intMonstarCount - 1], QStringLiteral("N%1").arg(rows - 1));
     QCOMPARE(strMagicData[3][intMagicCount - 1], u"魔法"_qs);
+}
+
+void tst_loadCardData::readsLargeFilesInPiecesAsAWhole_data()
+{
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("Shift-JIS, CR LF") << QByteArray("\r\n") << QByteArray();
+    QTest::newRow("Shift-JIS, lone CR") << QByteArray("\r") << QByteArray();
+    QTest::newRow("UTF-8 with mark") << QByteArray("\r\n") << QByteArray("\xEF\xBB\xBF");
+}
+
+// A large file is decoded in two pieces at once; the tables must be those of the whole text.
+void tst_loadCardData::readsLargeFilesInPiecesAsAWhole()
+{
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(QByteArray, start);
+    const bool utf8 = !start.isEmpty();
+    QByteArray bytes = start;
+    for (int row = 0; bytes.size() < 6 * 1024 * 1024; ++row) {
+        const QString line = QStringLiteral("%1,名前%2,%3,5,%4,闇,4,%5,I%2,効果のテキスト,TJ")
+                                 .arg(row % 1000, 3, 10, QLatin1Char('0'))
+                                 .arg(row)
+                                 .arg(row % 3000)
+                                 .arg(row % 5 == 0 ? u"罠"_qs : u"天使"_qs)
+                                 .arg(row % 9);
+        bytes += (utf8 ? line.toUtf8() : testData::toCp932(line)) + lineEnd;
+        if (row % 7 == 0)
+            bytes += utf8 ? QByteArray("\xE5,") : QByteArray("\x81,"); // an undecodable byte
+    }
+    loadCardFile(writeCards(bytes));
+    QCOMPARE(strLoadProblem, QString());
+    QStringList loaded;
+    for (qsizetype row = 0; row < intCardCount; ++row) {
+        for (int field = 1; field <= 11; ++field)
+            loaded << strCardData[field][row];
+    }
+    const qsizetype monsters = intMonstarCount;
+
+    loadCardText(CardDecoder::decodeAll(bytes));
+    QStringList whole;
+    for (qsizetype row = 0; row < intCardCount; ++row) {
+        for (int field = 1; field <= 11; ++field)
+            whole << strCardData[field][row];
+    }
+    QCOMPARE(loaded.size(), whole.size());
+    QVERIFY(loaded == whole);
+    QCOMPARE(monsters, intMonstarCount);
 }
 
 void tst_loadCardData::readsUtf8WithByteOrderMark()
