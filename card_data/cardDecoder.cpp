@@ -120,8 +120,11 @@ void CardDecoder::chooseMode(QByteArrayView &bytes)
     if (bytes.startsWith(utf8Mark)) {
         mode_ = Mode::Utf8;
         bytes = bytes.sliced(utf8Mark.size());
-        decoder_ =
-            std::make_unique<QStringDecoder>(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // Each piece is decoded on its own: keep the converter from taking a U+FEFF at the start
+        // of a piece for a byte-order mark and dropping it.
+        decoder_ = std::make_unique<QStringDecoder>(QStringDecoder::Utf8,
+                                                    QStringDecoder::Flag::Stateless |
+                                                        QStringDecoder::Flag::ConvertInitialBom);
     } else if (Cp932Table::instance().isValid()) {
         mode_ = Mode::Cp932;
     } else {

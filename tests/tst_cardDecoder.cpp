@@ -40,6 +40,9 @@ void tst_cardDecoder::decodesBytes_data()
                                                               "A\xE5\xA4")
                                                 << QStringLiteral("A\uFFFD\uFFFD"); // one per byte
     QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << QString();
+    QTest::newRow("a second mark is a character") << QByteArray("\xEF\xBB\xBF"
+                                                                "A\xEF\xBB\xBF")
+                                                  << QStringLiteral("A\uFEFF");
     QTest::newRow("start of a mark only")
         << QByteArray("\xEF\xBB") << QStringLiteral("\uFFFD"); // an unassigned pair
     QTest::newRow("empty") << QByteArray() << QString();
@@ -57,7 +60,10 @@ void tst_cardDecoder::givesTheSameTextWhateverThePieces()
     const QByteArray bytes("\xEF\xBB\xBF"
                            "A\xE5\xA4\xA9,\xE9\xAD\x94\r\n");
     const QByteArray cp932("\x93\x56\x8e\x67,\x81\x41\xba\x81");
-    for (const QByteArray &input : {bytes, cp932}) {
+    const QByteArray markInside("\xEF\xBB\xBF"
+                                "A,\xEF\xBB\xBF"
+                                "B\xEF\xBB"); // found by fuzzing
+    for (const QByteArray &input : {bytes, cp932, markInside}) {
         const QString whole = CardDecoder::decodeAll(input);
         for (qsizetype cut = 0; cut <= input.size(); ++cut) {
             CardDecoder decoder;

@@ -70,6 +70,9 @@ void tst_numberText::readsBeyondDoubleRangeAsInfinity_data()
     QTest::newRow("-1e999") << QStringLiteral("-1e999") << -inf;
     QTest::newRow("400 digits") << QStringLiteral("1") + QString(400, u'0') << inf;
     QTest::newRow("huge exponent") << QStringLiteral("0.001e99999999999999999999") << inf;
+    // The largest doubles written to 15 digits round beyond the range (found by fuzzing).
+    QTest::newRow("largest double as written")
+        << numberText(-std::numeric_limits<double>::max()) << -inf;
 }
 
 void tst_numberText::readsBeyondDoubleRangeAsInfinity()

@@ -1,0 +1,87 @@
+// Loads arbitrary bytes as a card file, then runs both searches and both detail views over the
+// result, checking what must hold for any file.
+
+#include "card_data/cardDecoder.h"
+#include "card_data/mdlZorv.h"
+#include "card_data/numberText.h"
+#include "search_window/cardDetails.h"
+#include "search_window/cardSearch.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+// Decoding in two pieces, cut anywhere, gives the same text as decoding at once.
+QString decodeInTwo(QByteArrayView bytes, qsizetype cut)
+{
+    mdlZorv::CardDecoder decoder;
+    QString text;
+    decoder.decode(bytes.first(cut), text);
+    decoder.decode(bytes.sliced(cut), text);
+    decoder.finish(text);
+    return text;
+}
+
+void searchMonsters()
+{
+    using namespace mdlZorv;
+    cardSearch::MonsterFilters filters;
+    check(cardSearch::searchMonsters(strMonstarData, filters).size() <= size_t(intMonstarCount));
+    if (intMonstarCount == 0)
+        return;
+    filters.type = strMonstarData[CardField::Type][0];
+    filters.mazoku = strMonstarData[CardField::Mazoku][0];
+    filters.level = strMonstarData[CardField::Level][intMonstarCount - 1];
+    filters.effectOnly = true;
+    filters.duelistKeys = QStringLiteral("TOJ");
+    filters.ap = {readNumber(strMonstarData[CardField::AP][0]), false};
+    for (const qsizetype row : cardSearch::searchMonsters(strMonstarData, filters)) {
+        check(strMonstarData.isMarked(row));
+        check(strMonstarData.view(CardField::Type, row) == *filters.type);
+    }
+    for (const qsizetype row : {qsizetype(0), intMonstarCount - 1}) {
+        const auto found =
+            cardDetails::findCard(strMonstarData, strMonstarData[CardField::Number][row]);
+        check(found && *found <= row);
+        check(cardDetails::monsterDetails(strMonstarData, *found).count(u"\r\n") == 6);
+    }
+}
+
+void searchMagic()
+{
+    using namespace mdlZorv;
+    cardSearch::MagicFilters filters;
+    check(cardSearch::searchMagic(strMagicData, filters).size() <= size_t(intMagicCount));
+    if (intMagicCount == 0)
+        return;
+    filters.kind = strMagicData[MagicField::Kind][0];
+    filters.duelistKeys = QStringLiteral("O");
+    filters.cost = {readNumber(strMagicData[MagicField::Cost][0]), true};
+    cardSearch::searchMagic(strMagicData, filters);
+    const auto found = cardDetails::findCard(strMagicData, strMagicData[MagicField::Number][0]);
+    check(found && *found == 0);
+    check(cardDetails::magicDetails(strMagicData, 0).count(u"\r\n") == 2);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArrayView bytes(data, qsizetype(size));
+    const QString text = mdlZorv::CardDecoder::decodeAll(bytes);
+    check(text.size() <= bytes.size());
+    check(decodeInTwo(bytes, size == 0 ? 0 : qsizetype(data[0] % (size + 1))) == text);
+
+    mdlZorv::loadCardText(text);
+    check(mdlZorv::intMonstarCount + mdlZorv::intMagicCount == mdlZorv::intCardCount);
+    searchMonsters();
+    searchMagic();
+    return 0;
+}
