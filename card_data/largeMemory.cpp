@@ -8,15 +8,31 @@
 
 namespace mdlZorv {
 
+namespace {
+
+// Gives the system advice on the whole pages of unit bytes inside a block. The advice is only a
+// hint: a system that does not take it leaves the block as it was.
+[[maybe_unused]] void adviseWholePages(void *data, size_t bytes, size_t unit, int advice)
+{
+#ifdef Q_OS_LINUX
+    auto *begin = static_cast<char *>(data);
+    const size_t misalignment = reinterpret_cast<std::uintptr_t>(begin) % unit;
+    const size_t skip = misalignment == 0 ? 0 : unit - misalignment;
+    if (!data || bytes <= skip)
+        return;
+    const size_t length = (bytes - skip) / unit * unit;
+    if (length > 0)
+        madvise(begin + skip, length, advice);
+#endif
+}
+
+} // namespace
+
 void adviseHugePages([[maybe_unused]] void *data, [[maybe_unused]] size_t bytes)
 {
 #if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t hugePage = 2 * 1024 * 1024;
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + hugePage - 1) & ~(hugePage - 1);
-    const std::uintptr_t last = (begin + bytes) & ~(hugePage - 1);
-    if (data && last > first)
-        madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE); // only a hint
+    constexpr size_t hugePage = size_t(2) << 20;
+    adviseWholePages(data, bytes, hugePage, MADV_HUGEPAGE);
 #endif
 }
 
@@ -24,13 +40,10 @@ void prefault([[maybe_unused]] void *data, [[maybe_unused]] size_t bytes)
 {
 #ifdef Q_OS_LINUX
     constexpr int populateWrite = 23; // MADV_POPULATE_WRITE, Linux 5.14; older kernels refuse it
-    constexpr size_t smallest = 64 * 1024;
-    constexpr std::uintptr_t page = 4096;
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
-    const std::uintptr_t last = (begin + bytes) & ~(page - 1);
-    if (data && bytes >= smallest && last > first)
-        madvise(reinterpret_cast<void *>(first), last - first, populateWrite); // only a hint
+    constexpr size_t smallest = size_t(64) << 10;
+    constexpr size_t page = 4096;
+    if (bytes >= smallest)
+        adviseWholePages(data, bytes, page, populateWrite);
 #endif
 }
 

@@ -103,7 +103,7 @@ TextPiece readPiece(QFile &file, qint64 from, qint64 to, CardDecoder &decoder)
     TextPiece piece;
     if (!file.isSequential()) // one character per byte at the most
         reserveAtMost(piece.text, std::max<qint64>(0, std::min(to, file.size()) - from));
-    QByteArray chunk(256 * 1024, Qt::Uninitialized);
+    QByteArray chunk(qsizetype(256) << 10, Qt::Uninitialized);
     bool failed = !file.isSequential() && !file.seek(from);
     for (qint64 at = from; !failed && at < to;) {
         const qint64 got = file.read(chunk.data(), std::min<qint64>(chunk.size(), to - at));
@@ -126,8 +126,8 @@ TextPiece readPiece(QFile &file, qint64 from, qint64 to, CardDecoder &decoder)
 // middle. 0 when the file is small, or has no line end near the middle.
 qint64 middleLineStart(QFile &file)
 {
-    constexpr qint64 worthSplitting = 4 * 1024 * 1024;
-    constexpr qint64 lookAhead = 64 * 1024;
+    constexpr qint64 worthSplitting = qint64(4) << 20;
+    constexpr qint64 lookAhead = qint64(64) << 10;
     const qint64 size = file.size();
     if (size < worthSplitting || !file.seek(size / 2))
         return 0;

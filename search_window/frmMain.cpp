@@ -5,6 +5,7 @@
 #include "search_window/filterLists.h"
 #include "search_window/windowControls.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -66,6 +67,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     createMonsterPage(monsterPage);
     createMagicPage(magicPage);
     setTabOrder();
+    nameControlsForScreenReaders();
     connectEvents();
     // The pages' corner within the tab control is known only once it has laid them out.
     pageStack_ = monsterPage->parentWidget();
@@ -171,6 +173,35 @@ void frmMain::setTabOrder()
             connect(button, &QRadioButton::toggled, this, keepSelectedInTabChain);
         }
     }
+}
+
+// Screen readers speak a control's name: captions name themselves, and controls in a frame take
+// the frame's caption before their own. Drop-down lists have no caption; their name also shows
+// as a tooltip, and is their description too, since on Linux Qt names a drop-down list by its
+// current entry.
+void frmMain::nameControlsForScreenReaders()
+{
+    const std::pair<QComboBox *, QString> lists[] = {
+        {cmbType, QStringLiteral("タイプ")},
+        {cmbMazoku, QStringLiteral("魔族")},
+        {cmbLevel, QStringLiteral("レベル")},
+        {cmbMagic, QStringLiteral("魔法、罠、儀式の種類")}};
+    for (const auto &[list, name] : lists) {
+        list->setAccessibleName(name);
+        list->setAccessibleDescription(name);
+        list->setToolTip(name);
+    }
+    for (QGroupBox *frame : {frmDuelist, Frame1, Frame2, Frame3, Frame4, Frame5}) {
+        for (QWidget *control : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            const auto *button = qobject_cast<QAbstractButton *>(control);
+            control->setAccessibleName(button ? frame->title() + u' ' + button->text()
+                                              : frame->title());
+        }
+    }
+    lstMonstarName->setAccessibleName(QStringLiteral("モンスターの一覧"));
+    lstMagicName->setAccessibleName(QStringLiteral("魔法、罠、儀式の一覧"));
+    txtMonstarInf->setAccessibleName(QStringLiteral("モンスターの詳細"));
+    txtMagicInf->setAccessibleName(QStringLiteral("魔法、罠、儀式の詳細"));
 }
 
 void frmMain::placePageControls()

@@ -43,6 +43,7 @@ private:
     void createMonsterFilters(QWidget *page);
     void createMagicPage(QWidget *page);
     void setTabOrder();
+    void nameControlsForScreenReaders();
     void placePageControls();
 
     void fillMonsterFilterLists();

@@ -1,6 +1,7 @@
 #include "card_data/mdlZorv.h"
 #include "search_window/frmMain.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void placesControlsAsTheLayoutTableSays();
     void clipsAndOverlapsNothing();
     void tabKeyWalksTheMonsterPage();
+    void everyControlHasASpokenName();
 
 private:
     template <typename T = QWidget> T *control(const QString &name);
@@ -257,6 +259,23 @@ void tst_frmMainLayout::tabKeyWalksTheMonsterPage()
         visited << (focus ? focus->objectName() : QString());
     }
     QCOMPARE(visited, expected);
+}
+
+void tst_frmMainLayout::everyControlHasASpokenName()
+{
+    showWindow({});
+    QStringList unnamed;
+    for (const QString &name : monsterPageControls + magicPageControls) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control(name));
+        if (!accessible || accessible->text(QAccessible::Name).isEmpty())
+            unnamed << name;
+    }
+    QCOMPARE(unnamed, QStringList());
+    auto *attack = QAccessible::queryAccessibleInterface(control(u"optAP(1)"_qs));
+    QCOMPARE(attack->text(QAccessible::Name), u"攻撃力 以下"_qs);
+    auto *mazoku = QAccessible::queryAccessibleInterface(control(u"cmbMazoku"_qs));
+    QCOMPARE(mazoku->text(QAccessible::Description), u"魔族"_qs);
+    QCOMPARE(control(u"cmbMazoku"_qs)->toolTip(), u"魔族"_qs);
 }
 
 QTEST_MAIN(tst_frmMainLayout)

@@ -237,7 +237,7 @@ void tst_hostileFiles::findsDuelistKeysFarIntoAField()
 
 void tst_hostileFiles::listsTwoHundredThousandEmptyLines()
 {
-    openWindow(QByteArray(200'000 * 2, '\r').replace("\r\r", "\r\n"));
+    openWindow(QByteArray(qsizetype(400'000), '\r').replace("\r\r", "\r\n"));
     QCOMPARE(mdlZorv::intCardCount, 200'000);
     QCOMPARE(entries("lstMonstarName").size(), 200'000);
     control<QLineEdit>("txtAP")->setText(u"1"_qs);

@@ -51,7 +51,7 @@ void tst_loadCardData::init()
 
 QString tst_loadCardData::writeCards(const QByteArray &bytes)
 {
-    const QString path = dir_.filePath(QStringLiteral("CardData.dat"));
+    QString path = dir_.filePath(QStringLiteral("CardData.dat"));
     if (!testData::writeFile(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
     return path;
@@ -169,7 +169,7 @@ void tst_loadCardData::readsLargeFilesInPiecesAsAWhole()
     QFETCH(QByteArray, start);
     const bool utf8 = !start.isEmpty();
     QByteArray bytes = start;
-    for (int row = 0; bytes.size() < 6 * 1024 * 1024; ++row) {
+    for (int row = 0; bytes.size() < (qsizetype(6) << 20); ++row) {
         const QString line = QStringLiteral("%1,名前%2,%3,5,%4,闇,4,%5,I%2,効果のテキスト,TJ")
                                  .arg(row % 1000, 3, 10, QLatin1Char('0'))
                                  .arg(row)
