@@ -20,8 +20,6 @@ class tst_cardDetails final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void choosesRateByExactType_data();
-    void choosesRateByExactType();
     void buildsSevenMonsterLines_data();
     void buildsSevenMonsterLines();
     void buildsThreeMagicLines_data();
@@ -29,26 +27,6 @@ private Q_SLOTS:
     void findsFirstRowWithExactCardNumber_data();
     void findsFirstRowWithExactCardNumber();
 };
-
-void tst_cardDetails::choosesRateByExactType_data()
-{
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<double>("rate");
-    QTest::newRow("angel") << u"天使"_qs << 0.7;
-    QTest::newRow("machine") << u"機械"_qs << 0.7;
-    QTest::newRow("flame") << u"炎"_qs << 0.7;
-    QTest::newRow("reptile") << u"爬虫類"_qs << 1.0;
-    QTest::newRow("machine with blank") << u"機械 "_qs << 1.3;
-    QTest::newRow("empty") << QString() << 1.3;
-    QTest::newRow("beast") << u"獣"_qs << 1.3;
-}
-
-void tst_cardDetails::choosesRateByExactType()
-{
-    QFETCH(QString, type);
-    QFETCH(double, rate);
-    QCOMPARE(typeRate(type), rate);
-}
 
 void tst_cardDetails::buildsSevenMonsterLines_data()
 {
@@ -79,6 +57,12 @@ void tst_cardDetails::buildsSevenMonsterLines_data()
     QTest::newRow("beyond the double range")
         << u"001,N,1e999,-1e999,獣,M,1,1,I,E,T"_qs
         << u"Lv-1       ｺｽﾄ-1\r\nAP-1e999 → ∞\r\nDP--1e999 → -∞\r\n獣\r\nM\r\nID-I\r\nE"_qs;
+    QTest::newRow("flame 0.7")
+        << u"001,N,10,20,炎,M,1,1,I,E,T"_qs
+        << u"Lv-1       ｺｽﾄ-1\r\nAP-10 → 7\r\nDP-20 → 14\r\n炎\r\nM\r\nID-I\r\nE"_qs;
+    QTest::newRow("machine with a blank 1.3")
+        << u"001,N,10,20,機械 ,M,1,1,I,E,T"_qs
+        << u"Lv-1       ｺｽﾄ-1\r\nAP-10 → 13\r\nDP-20 → 26\r\n機械 \r\nM\r\nID-I\r\nE"_qs;
     QTest::newRow("fields as stored, blanks kept")
         << u"001,N, 12,800,天使 , M , 4 , 5 , I ,  ,T"_qs
         << u"Lv- 4      ｺｽﾄ- 5 \r\nAP- 12  → 15.6\r\nDP-800  → 1040\r\n天使 \r\n M \r\nID- I \r\n  "_qs;
