@@ -79,20 +79,27 @@ void frmMain::SearchMagic()
     magicNames_->setRows(cardSearch::searchMagic(mdlZorv::strMagicData, magicFilters()));
 }
 
+namespace {
+
+// Shows the details of the first row with the card number; a number no row has leaves the box
+// as it was.
+void showDetails(const mdlZorv::CardTable &table, const QString &cardNumber, QPlainTextEdit *box,
+                 QString (*details)(const mdlZorv::CardTable &, qsizetype))
+{
+    if (const auto row = cardDetails::findCard(table, cardNumber))
+        box->setPlainText(cardDetails::boxText(details(table, *row)));
+}
+
+} // namespace
+
 void frmMain::ShowMonstarInf(const QString &cardNumber)
 {
-    const auto row = cardDetails::findCard(mdlZorv::strMonstarData, cardNumber);
-    if (row)
-        txtMonstarInf->setPlainText(
-            cardDetails::boxText(cardDetails::monsterDetails(mdlZorv::strMonstarData, *row)));
+    showDetails(mdlZorv::strMonstarData, cardNumber, txtMonstarInf, cardDetails::monsterDetails);
     unsetCursor();
 }
 
 void frmMain::ShowMagicInf(const QString &cardNumber)
 {
-    const auto row = cardDetails::findCard(mdlZorv::strMagicData, cardNumber);
-    if (row)
-        txtMagicInf->setPlainText(
-            cardDetails::boxText(cardDetails::magicDetails(mdlZorv::strMagicData, *row)));
+    showDetails(mdlZorv::strMagicData, cardNumber, txtMagicInf, cardDetails::magicDetails);
     unsetCursor();
 }
