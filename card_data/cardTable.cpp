@@ -50,8 +50,8 @@ void CardTable::markAll()
 const std::vector<double> &CardTable::numbers(int field) const
 {
     std::vector<double> &numbers = numbers_[size_t(field)];
-    if (numbers.size() != lines_.size()) {
-        numbers.resize(lines_.size());
+    if (numbers.size() != size_t(rowCount())) {
+        numbers.resize(size_t(rowCount()));
         for (qsizetype row = 0; row < rowCount(); ++row)
             numbers[size_t(row)] = readNumber(view(field, row));
     }
