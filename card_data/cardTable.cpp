@@ -3,6 +3,8 @@
 #include "card_data/largeMemory.h"
 #include "card_data/numberText.h"
 
+#include <QHash>
+
 namespace mdlZorv {
 
 CardTable::CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources,
@@ -64,11 +66,12 @@ const FieldCodes &CardTable::codes(int field) const
     if (!codes) {
         codes = std::make_unique<FieldCodes>();
         reserveExactly(codes->rowCodes, size_t(rowCount()));
+        QHash<QStringView, quint32> codeOf;
         for (qsizetype row = 0; row < rowCount(); ++row) {
             const QStringView value = view(field, row);
-            auto found = codes->codeOf.constFind(value);
-            if (found == codes->codeOf.constEnd()) {
-                found = codes->codeOf.insert(value, quint32(codes->values.size()));
+            auto found = codeOf.constFind(value);
+            if (found == codeOf.constEnd()) {
+                found = codeOf.insert(value, quint32(codes->values.size()));
                 codes->values.push_back(value);
             }
             codes->rowCodes.push_back(*found);

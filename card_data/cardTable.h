@@ -2,7 +2,6 @@
 
 #include "card_data/cardLine.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -58,13 +57,8 @@ struct CardText
 // number of each row's text. Comparing numbers is what keeps repeated searches fast.
 struct FieldCodes
 {
-    static constexpr quint32 absent = ~quint32(0); // the code of a text no row holds
-
     std::vector<quint32> rowCodes;
     std::vector<QStringView> values; // views into the table's text
-    QHash<QStringView, quint32> codeOf;
-
-    quint32 code(QStringView value) const { return codeOf.value(value, absent); }
 };
 
 class CardTable

@@ -16,25 +16,26 @@ template <typename Rejects> void unmarkRows(CardTable &table, Rejects rejects)
     }
 }
 
-void unmarkUnequal(CardTable &table, int field, const std::optional<QString> &value)
+// Decides once per distinct text of the field, then applies the verdict to every row holding it.
+template <typename Passes> void unmarkByText(CardTable &table, int field, Passes passes)
 {
-    if (!value)
-        return;
     const mdlZorv::FieldCodes &codes = table.codes(field);
-    const quint32 wanted = codes.code(*value);
-    unmarkRows(table, [&](qsizetype row) { return codes.rowCodes[size_t(row)] != wanted; });
+    std::vector<char> verdicts(codes.values.size());
+    for (size_t code = 0; code < verdicts.size(); ++code)
+        verdicts[code] = passes(codes.values[code]);
+    unmarkRows(table, [&](qsizetype row) { return !verdicts[codes.rowCodes[size_t(row)]]; });
 }
 
-// Decides once per distinct duelist text, then applies the verdict to every row holding it.
+void unmarkUnequal(CardTable &table, int field, const std::optional<QString> &value)
+{
+    if (value)
+        unmarkByText(table, field, [&](QStringView text) { return text == *value; });
+}
+
 void unmarkWithoutDuelist(CardTable &table, int field, const std::optional<QString> &keys)
 {
-    if (!keys)
-        return;
-    const mdlZorv::FieldCodes &codes = table.codes(field);
-    std::vector<char> passes(codes.values.size());
-    for (size_t code = 0; code < passes.size(); ++code)
-        passes[code] = hasAnyDuelist(codes.values[code], *keys);
-    unmarkRows(table, [&](qsizetype row) { return !passes[codes.rowCodes[size_t(row)]]; });
+    if (keys)
+        unmarkByText(table, field, [&](QStringView text) { return hasAnyDuelist(text, *keys); });
 }
 
 void unmarkOutside(CardTable &table, int field, Threshold threshold)
