@@ -1,5 +1,8 @@
 #include "card_data/cardLine.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace mdlZorv {
 
 QStringView FieldBounds::field(QStringView line, int field) const
@@ -46,7 +49,7 @@ bool isMagicKind(QStringView type)
 {
     if (type.size() > 2) // every line is routed: settle the common case without comparing
         return false;
-    return type == u"魔法" || type == u"罠" || type == u"儀式";
+    return std::ranges::find(magicKinds, type) != std::end(magicKinds);
 }
 
 } // namespace mdlZorv

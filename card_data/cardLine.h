@@ -33,8 +33,12 @@ struct FieldBounds
 // "0001,A,..."                -> 000||A|... (every later field one place on)
 FieldBounds cutLine(QStringView line);
 
-// True when a type field (field 5) names a magic, trap or ritual card: exactly "魔法", "罠" or
-// "儀式", compared character by character. Everything else, empty included, is a monster.
+// The type field (field 5) values of magic, trap and ritual cards, in the order the magic page
+// lists them.
+inline constexpr QStringView magicKinds[] = {u"魔法", u"罠", u"儀式"};
+
+// True when a type field names a magic, trap or ritual card: exactly one of magicKinds, compared
+// character by character. Everything else, empty included, is a monster.
 bool isMagicKind(QStringView type);
 
 } // namespace mdlZorv

@@ -7,6 +7,28 @@
 
 namespace mdlZorv {
 
+qsizetype CardText::lineCount() const
+{
+    qsizetype count = 0;
+    for (const Piece &piece : pieces)
+        count += qsizetype(piece.lines.size());
+    return count;
+}
+
+QStringView CardText::field(qsizetype line, int field) const
+{
+    for (const Piece &piece : pieces) {
+        if (line < qsizetype(piece.lines.size())) {
+            const Line &l = piece.lines[size_t(line)];
+            const qsizetype size = l.bounds.length(field);
+            return size > 0 ? QStringView(piece.text).sliced(l.start + l.bounds.start(field), size)
+                            : QStringView();
+        }
+        line -= qsizetype(piece.lines.size());
+    }
+    Q_UNREACHABLE();
+}
+
 CardTable::CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources,
                      std::vector<int> numericFields)
     : text_(std::move(text)), sources_(std::move(sources)),

@@ -16,41 +16,19 @@ struct CardText
 {
     struct Line
     {
-        const char16_t *start = nullptr; // the line's first character, in its piece's text
+        qsizetype start = 0; // where the line starts in its piece's text
         FieldBounds bounds;
     };
     struct Piece
     {
-        QString text; // never changed once lines point into it
+        QString text;
         std::vector<Line> lines;
     };
 
     std::vector<Piece> pieces; // the file's lines are those of every piece, in order
 
-    qsizetype lineCount() const
-    {
-        qsizetype count = 0;
-        for (const Piece &piece : pieces)
-            count += qsizetype(piece.lines.size());
-        return count;
-    }
-
-    const Line &line(qsizetype index) const
-    {
-        for (const Piece &piece : pieces) {
-            if (index < qsizetype(piece.lines.size()))
-                return piece.lines[size_t(index)];
-            index -= qsizetype(piece.lines.size());
-        }
-        Q_UNREACHABLE();
-    }
-
-    QStringView field(qsizetype index, int field) const
-    {
-        const Line &l = line(index);
-        const qsizetype size = l.bounds.length(field);
-        return size > 0 ? QStringView(l.start + l.bounds.start(field), size) : QStringView();
-    }
+    qsizetype lineCount() const;
+    QStringView field(qsizetype line, int field) const;
 };
 
 // The distinct texts of one table field, numbered in the order of their first occurrence, and the

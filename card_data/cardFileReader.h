@@ -1,0 +1,31 @@
+#pragma once
+
+#include "card_data/cardTable.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace mdlZorv {
+
+// One stretch of a card file, decoded and cut into lines.
+struct TextPiece : CardText::Piece
+{
+    std::vector<char> isMagic; // of each line: a magic, trap or ritual card
+    QString problem;           // why reading stopped part-way, if it did
+};
+
+// Splits a piece's text into lines and cuts each: CR LF or a lone CR ends a line; a lone LF stays
+// in the line; text after the last line end is a line of its own, a line end at the very end adds
+// none. Also notes which lines are magic cards, while each line is at hand.
+void cutLines(TextPiece &piece);
+
+// Reads a card file in one piece, or in two when it is large, the second on a thread of its own.
+// Reading stops at a read error; the lines read before it are kept and problem says why. A file
+// that cannot be opened gives no pieces.
+std::vector<TextPiece> readCardFile(const QString &path, QString &problem);
+
+// A problem with a file as shown to the user: the path, then the reason.
+QString problemText(const QString &path, const QString &reason);
+
+} // namespace mdlZorv
