@@ -3,7 +3,7 @@
 // passes their folder in ZORV_BENCH_DIR.
 
 #include "card_data/mdlZorv.h"
-#include "search_window/cardDetails.h"
+#include "card_rules/cardDetails.h"
 #include "search_window/cardListModel.h"
 #include "search_window/frmMain.h"
 

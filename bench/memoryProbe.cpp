@@ -4,7 +4,7 @@
 // the process's high-water mark of resident memory (Linux).
 
 #include "card_data/mdlZorv.h"
-#include "search_window/cardSearch.h"
+#include "card_rules/cardSearch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

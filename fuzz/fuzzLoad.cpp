@@ -4,8 +4,8 @@
 #include "card_data/cardDecoder.h"
 #include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
-#include "search_window/cardDetails.h"
-#include "search_window/cardSearch.h"
+#include "card_rules/cardDetails.h"
+#include "card_rules/cardSearch.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "search_window/frmMain.h"
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
-#include "search_window/filterLists.h"
 #include "search_window/windowControls.h"
 
 #include <QAbstractButton>
@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -21,8 +20,6 @@ using namespace windowControls;
 
 namespace {
 
-const QString duelistCaptions[3] = {QStringLiteral("Tavrin"), QStringLiteral("Ombrec"),
-                                    QStringLiteral("Jorunde")};
 const QString atLeastCaption = QStringLiteral("以上");
 const QString atMostCaption = QStringLiteral("以下");
 
@@ -39,8 +36,10 @@ template <typename Boxes> void createDuelistBoxes(Boxes &boxes, QGroupBox *frame
 {
     const QRect places[3] = {fromTwips(150, 210, 660, 270), fromTwips(900, 210, 660, 270),
                              fromTwips(1650, 210, 870, 270)};
-    for (int i = 0; i < 3; ++i)
-        boxes[size_t(i)] = checkBox(frame, arrayMemberName(name, i), duelistCaptions[i], places[i]);
+    for (int i = 0; i < 3; ++i) {
+        const QString caption = filterLists::duelists[size_t(i)].caption.toString();
+        boxes[size_t(i)] = checkBox(frame, arrayMemberName(name, i), caption, places[i]);
+    }
 }
 
 } // namespace
@@ -66,7 +65,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
 
     createMonsterPage(monsterPage);
     createMagicPage(magicPage);
-    setTabOrder();
+    chainTabStops();
     nameControlsForScreenReaders();
     connectEvents();
     // The pages' corner within the tab control is known only once it has laid them out.
@@ -106,26 +105,25 @@ void frmMain::createMonsterFilters(QWidget *page)
     pagePlacements_.push_back({frmDuelist, fromTwips(105, 750, 2550, 540)});
 
     Frame3 = frame(page, QStringLiteral("Frame3"), QStringLiteral("コスト"), QRect());
-    txtCostC = thresholdBox(Frame3, QStringLiteral("txtCostC"), 3, fromTwips(90, 210, 510, 270));
+    txtCostC = thresholdBox(Frame3, QStringLiteral("txtCostC"), 3, ThresholdBox::InputMethod::On,
+                            fromTwips(90, 210, 510, 270));
     createOptionPair(optCostC, Frame3, "optCostC", fromTwips(660, 255, 660, 180),
                      fromTwips(1380, 255, 660, 180));
     pagePlacements_.push_back({Frame3, fromTwips(2820, 750, 2100, 540)});
 
     Frame1 = frame(page, QStringLiteral("Frame1"), QStringLiteral("攻撃力"), QRect());
-    txtAP = thresholdBox(Frame1, QStringLiteral("txtAP"), 4, fromTwips(150, 210, 600, 270));
+    txtAP = thresholdBox(Frame1, QStringLiteral("txtAP"), 4, ThresholdBox::InputMethod::Off,
+                         fromTwips(150, 210, 600, 270));
     createOptionPair(optAP, Frame1, "optAP", fromTwips(840, 210, 660, 300),
                      fromTwips(1620, 210, 660, 300));
     pagePlacements_.push_back({Frame1, fromTwips(105, 1320, 2460, 540)});
 
     Frame2 = frame(page, QStringLiteral("Frame2"), QStringLiteral("守備力"), QRect());
-    txtDP = thresholdBox(Frame2, QStringLiteral("txtDP"), 4, fromTwips(120, 210, 600, 270));
+    txtDP = thresholdBox(Frame2, QStringLiteral("txtDP"), 4, ThresholdBox::InputMethod::Off,
+                         fromTwips(120, 210, 600, 270));
     createOptionPair(optDP, Frame2, "optDP", fromTwips(780, 210, 660, 300),
                      fromTwips(1500, 210, 660, 300));
     pagePlacements_.push_back({Frame2, fromTwips(2715, 1320, 2220, 540)});
-
-    // No input method in the attack and defence boxes: they take digits only.
-    txtAP->setAttribute(Qt::WA_InputMethodEnabled, false);
-    txtDP->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 void frmMain::createMagicPage(QWidget *page)
@@ -138,8 +136,8 @@ void frmMain::createMagicPage(QWidget *page)
     pagePlacements_.push_back({Frame4, fromTwips(105, 750, 2550, 540)});
 
     Frame5 = frame(page, QStringLiteral("Frame5"), QStringLiteral("コスト"), QRect());
-    txtCostM =
-        thresholdBox(Frame5, QStringLiteral("txtCostM"), 32767, fromTwips(90, 210, 510, 270));
+    txtCostM = thresholdBox(Frame5, QStringLiteral("txtCostM"), 32767,
+                            ThresholdBox::InputMethod::On, fromTwips(90, 210, 510, 270));
     createOptionPair(optCostM, Frame5, "optCostM", fromTwips(660, 255, 660, 180),
                      fromTwips(1380, 255, 660, 180));
     pagePlacements_.push_back({Frame5, fromTwips(2820, 750, 2100, 540)});
@@ -153,14 +151,11 @@ void frmMain::createMagicPage(QWidget *page)
 
 // The Tab key walks the monster page, then the magic page, then the tab strip; controls of the
 // page behind are hidden and so skipped. Of each option pair only the selected button is a stop.
-void frmMain::setTabOrder()
+void frmMain::chainTabStops()
 {
-    const std::vector<QWidget *> order = {
-        SSTab,          cmbType,        cmbMazoku,      cmbLevel,       chkKouka,    chkDuelistC[0],
-        chkDuelistC[1], chkDuelistC[2], txtCostC,       optCostC[0],    optCostC[1], txtAP,
-        optAP[0],       optAP[1],       txtDP,          optDP[0],       optDP[1],    lstMonstarName,
-        cmbMagic,       chkDuelistM[0], chkDuelistM[1], chkDuelistM[2], txtCostM,    optCostM[0],
-        optCostM[1],    lstMagicName};
+    std::vector<QWidget *> order = {SSTab};
+    for (const auto &page : {monsterPageControls(), magicPageControls()})
+        order.insert(order.end(), page.begin(), page.end());
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 
@@ -212,6 +207,14 @@ void frmMain::placePageControls()
         placement.control->setGeometry(
             QRect(place.topLeft(), place.size().expandedTo(placement.minimumSize)));
     }
+}
+
+// The controls of a page are placed once the tab control has laid out its pages.
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placePageControls();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::FormInit()

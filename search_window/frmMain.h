@@ -1,6 +1,7 @@
 #pragma once
 
-#include "search_window/cardSearch.h"
+#include "card_rules/cardSearch.h"
+#include "search_window/thresholdBox.h"
 
 #include <QWidget>
 
@@ -15,7 +16,6 @@ class CardTable;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QLineEdit;
 class QListView;
 class QPlainTextEdit;
 class QRadioButton;
@@ -42,7 +42,7 @@ private:
     void createMonsterPage(QWidget *page);
     void createMonsterFilters(QWidget *page);
     void createMagicPage(QWidget *page);
-    void setTabOrder();
+    void chainTabStops();
     void nameControlsForScreenReaders();
     void placePageControls();
 
@@ -57,17 +57,16 @@ private:
 
     void connectEvents();
     void connectFilters(const std::vector<QWidget *> &controls, void (frmMain::*search)());
-    std::vector<QWidget *> monsterPageFilters() const;
-    std::vector<QWidget *> magicPageFilters() const;
+    // The filter controls and name list of each page, in the order of the Tab key. The Tab chain,
+    // the searches' wiring and the tab switch all follow these lists.
+    std::vector<QWidget *> monsterPageControls() const;
+    std::vector<QWidget *> magicPageControls() const;
     static std::optional<QString> selectedCardNumber(const QListView *list,
                                                      const mdlZorv::CardTable &table);
     void SSTab_Click();
     void lstMonstarName_Click();
     void lstMagicName_Click();
-    void thresholdBox_Change(QLineEdit *box);
-    void thresholdBox_GotFocus(QLineEdit *box, Qt::FocusReason reason);
-    void thresholdBox_MouseUp(QLineEdit *box);
-    void thresholdBox_KeyUp(QLineEdit *box);
+    void txtAP_KeyUp();
 
     QTabWidget *SSTab = nullptr;
 
@@ -79,13 +78,13 @@ private:
     QGroupBox *frmDuelist = nullptr;
     std::array<QCheckBox *, 3> chkDuelistC{};
     QGroupBox *Frame3 = nullptr;
-    QLineEdit *txtCostC = nullptr;
+    ThresholdBox *txtCostC = nullptr;
     std::array<QRadioButton *, 2> optCostC{};
     QGroupBox *Frame1 = nullptr;
-    QLineEdit *txtAP = nullptr;
+    ThresholdBox *txtAP = nullptr;
     std::array<QRadioButton *, 2> optAP{};
     QGroupBox *Frame2 = nullptr;
-    QLineEdit *txtDP = nullptr;
+    ThresholdBox *txtDP = nullptr;
     std::array<QRadioButton *, 2> optDP{};
     QListView *lstMonstarName = nullptr;
     QPlainTextEdit *txtMonstarInf = nullptr;
@@ -95,7 +94,7 @@ private:
     QGroupBox *Frame4 = nullptr;
     std::array<QCheckBox *, 3> chkDuelistM{};
     QGroupBox *Frame5 = nullptr;
-    QLineEdit *txtCostM = nullptr;
+    ThresholdBox *txtCostM = nullptr;
     std::array<QRadioButton *, 2> optCostM{};
     QListView *lstMagicName = nullptr;
     QPlainTextEdit *txtMagicInf = nullptr;
@@ -113,6 +112,4 @@ private:
     };
     std::vector<PagePlacement> pagePlacements_;
     QWidget *pageStack_ = nullptr; // the tab control's holder of its pages
-
-    QLineEdit *selectOnRelease_ = nullptr; // a threshold box just entered by a mouse click
 };

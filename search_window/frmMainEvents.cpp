@@ -1,40 +1,35 @@
-// The window's event handlers: every filter change re-runs the search of its own page, a change
-// of the selected name shows that card, a tab switch enables only the front page's controls, and
-// the threshold boxes keep to digits and search on Enter.
+// The window's event handlers: every filter change re-runs the search of its own page (a threshold
+// box's on Enter), a change of the selected name shows that card, and a tab switch enables only the
+// front page's controls.
 
 #include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
 #include "search_window/cardListModel.h"
 #include "search_window/frmMain.h"
-#include "search_window/thresholdBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
 #include <QTabWidget>
 
 void frmMain::connectEvents()
 {
-    connectFilters(monsterPageFilters(), &frmMain::SearchMonstar);
-    connectFilters(magicPageFilters(), &frmMain::SearchMagic);
+    // Connected first, so that the attack box shows its number rewritten before the search runs.
+    connect(txtAP, &ThresholdBox::entered, this, &frmMain::txtAP_KeyUp);
+    connectFilters(monsterPageControls(), &frmMain::SearchMonstar);
+    connectFilters(magicPageControls(), &frmMain::SearchMagic);
     connect(lstMonstarName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmMain::lstMonstarName_Click);
     connect(lstMagicName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmMain::lstMagicName_Click);
     connect(SSTab, &QTabWidget::currentChanged, this, &frmMain::SSTab_Click);
-    for (QLineEdit *box : {txtCostC, txtAP, txtDP, txtCostM}) {
-        box->setValidator(new thresholdBox::DigitsOnlyValidator(box));
-        box->installEventFilter(this);
-        connect(box, &QLineEdit::textChanged, this, [this, box] { thresholdBox_Change(box); });
-    }
 }
 
 // A drop-down list runs the search on every change of its entry, a check box when it becomes
-// checked or clear, an option button when it becomes selected (so a pair's switch runs it once).
+// checked or clear, an option button when it becomes selected (so a pair's switch runs it once),
+// a threshold box on Enter. The name list shows details instead. Any other kind of control is a
+// mistake in the page's list, and stops the program at once.
 void frmMain::connectFilters(const std::vector<QWidget *> &controls, void (frmMain::*search)())
 {
     for (QWidget *control : controls) {
@@ -47,19 +42,23 @@ void frmMain::connectFilters(const std::vector<QWidget *> &controls, void (frmMa
             });
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
             connect(box, &QCheckBox::toggled, this, search);
+        } else if (auto *threshold = qobject_cast<ThresholdBox *>(control)) {
+            connect(threshold, &ThresholdBox::entered, this, search);
+        } else if (!qobject_cast<QListView *>(control)) {
+            qFatal("frmMain: %s is a kind of filter control that no search is wired to",
+                   qPrintable(control->objectName()));
         }
     }
 }
 
-// The filter controls and name list of each page, in the order the tab switch sets them.
-std::vector<QWidget *> frmMain::monsterPageFilters() const
+std::vector<QWidget *> frmMain::monsterPageControls() const
 {
     return {cmbType,        cmbMazoku, cmbLevel,    chkKouka,    chkDuelistC[0], chkDuelistC[1],
             chkDuelistC[2], txtCostC,  optCostC[0], optCostC[1], txtAP,          optAP[0],
             optAP[1],       txtDP,     optDP[0],    optDP[1],    lstMonstarName};
 }
 
-std::vector<QWidget *> frmMain::magicPageFilters() const
+std::vector<QWidget *> frmMain::magicPageControls() const
 {
     return {cmbMagic, chkDuelistM[0], chkDuelistM[1], chkDuelistM[2],
             txtCostM, optCostM[0],    optCostM[1],    lstMagicName};
@@ -68,9 +67,9 @@ std::vector<QWidget *> frmMain::magicPageFilters() const
 void frmMain::SSTab_Click()
 {
     const bool monsterInFront = SSTab->currentIndex() == 0;
-    for (QWidget *control : monsterPageFilters())
+    for (QWidget *control : monsterPageControls())
         control->setEnabled(monsterInFront);
-    for (QWidget *control : magicPageFilters())
+    for (QWidget *control : magicPageControls())
         control->setEnabled(!monsterInFront);
 }
 
@@ -97,78 +96,8 @@ void frmMain::lstMagicName_Click()
         ShowMagicInf(*number);
 }
 
-// Threshold boxes
-
-void frmMain::thresholdBox_Change(QLineEdit *box)
+// Enter in the attack box also writes its number back as a number: "0042" becomes "42".
+void frmMain::txtAP_KeyUp()
 {
-    if (thresholdBox::isBlank(box->text()))
-        box->setText(QStringLiteral("0"));
-}
-
-// Whatever way a box gets the focus, its whole text ends up selected, so that the next digit
-// replaces it. After a mouse click the selection is made when the button is released, so that a
-// drag still selects what it covers; a click into a box that has the focus places the cursor.
-void frmMain::thresholdBox_GotFocus(QLineEdit *box, Qt::FocusReason reason)
-{
-    switch (reason) {
-    case Qt::MouseFocusReason:
-        selectOnRelease_ = box;
-        break;
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-    case Qt::OtherFocusReason:
-        box->selectAll();
-        break;
-    default: // back from a menu or another window: keep the selection as it was
-        break;
-    }
-}
-
-void frmMain::thresholdBox_MouseUp(QLineEdit *box)
-{
-    if (selectOnRelease_ == box && !box->hasSelectedText())
-        box->selectAll();
-    selectOnRelease_ = nullptr;
-}
-
-void frmMain::thresholdBox_KeyUp(QLineEdit *box)
-{
-    if (box == txtAP)
-        txtAP->setText(mdlZorv::numberText(mdlZorv::readNumber(txtAP->text())));
-    if (box == txtCostM)
-        SearchMagic();
-    else
-        SearchMonstar();
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        placePageControls();
-
-    auto *box = qobject_cast<QLineEdit *>(watched);
-    if (!box)
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        thresholdBox_GotFocus(box, static_cast<QFocusEvent *>(event)->reason());
-        break;
-    case QEvent::MouseButtonRelease:
-        thresholdBox_MouseUp(box);
-        break;
-    case QEvent::KeyPress: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        return thresholdBox::rejectsTypedText(key->text(), key->modifiers());
-    }
-    case QEvent::KeyRelease: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat())
-            thresholdBox_KeyUp(box);
-        break;
-    }
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
+    txtAP->setText(mdlZorv::numberText(mdlZorv::readNumber(txtAP->text())));
 }

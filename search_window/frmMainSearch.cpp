@@ -3,14 +3,14 @@
 
 #include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
-#include "search_window/cardDetails.h"
+#include "card_rules/cardDetails.h"
+#include "card_rules/cardSearch.h"
+#include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
-#include "search_window/cardSearch.h"
 #include "search_window/frmMain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -37,18 +37,18 @@ std::optional<QString> filterValue(const QComboBox *list)
     return list->currentText();
 }
 
-// The key characters of the ticked duelist boxes: the first character of each one's caption.
+// The key characters of the ticked duelist boxes.
 std::optional<QString> duelistKeys(const std::array<QCheckBox *, 3> &boxes)
 {
     std::optional<QString> keys;
-    for (const QCheckBox *box : boxes) {
-        if (box->isChecked())
-            keys = keys.value_or(QString()) + box->text().left(1);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i]->isChecked())
+            keys = keys.value_or(QString()) + filterLists::duelists[i].key;
     }
     return keys;
 }
 
-cardSearch::Threshold threshold(const QLineEdit *box, const std::array<QRadioButton *, 2> &pair)
+cardSearch::Threshold threshold(const ThresholdBox *box, const std::array<QRadioButton *, 2> &pair)
 {
     return {mdlZorv::readNumber(box->text()), pair[0]->isChecked()};
 }
@@ -57,14 +57,21 @@ cardSearch::Threshold threshold(const QLineEdit *box, const std::array<QRadioBut
 
 cardSearch::MonsterFilters frmMain::monsterFilters() const
 {
-    return {filterValue(cmbType),    filterValue(cmbMazoku),   filterValue(cmbLevel),
-            chkKouka->isChecked(),   duelistKeys(chkDuelistC), threshold(txtCostC, optCostC),
-            threshold(txtAP, optAP), threshold(txtDP, optDP)};
+    return {.type = filterValue(cmbType),
+            .mazoku = filterValue(cmbMazoku),
+            .level = filterValue(cmbLevel),
+            .effectOnly = chkKouka->isChecked(),
+            .duelistKeys = duelistKeys(chkDuelistC),
+            .cost = threshold(txtCostC, optCostC),
+            .ap = threshold(txtAP, optAP),
+            .dp = threshold(txtDP, optDP)};
 }
 
 cardSearch::MagicFilters frmMain::magicFilters() const
 {
-    return {filterValue(cmbMagic), duelistKeys(chkDuelistM), threshold(txtCostM, optCostM)};
+    return {.kind = filterValue(cmbMagic),
+            .duelistKeys = duelistKeys(chkDuelistM),
+            .cost = threshold(txtCostM, optCostM)};
 }
 
 void frmMain::SearchMonstar()

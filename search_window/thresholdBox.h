@@ -1,27 +1,32 @@
 #pragma once
 
-#include <QString>
-#include <QValidator>
+#include <QLineEdit>
 
-// The rules of the numeric threshold boxes, which hold digits only.
-namespace thresholdBox {
-
-// True when typed text must be kept out of a box: printable text that is not all ASCII digits.
-// Control characters (backspace, Enter) and shortcuts (Ctrl+V) are left to the box.
-bool rejectsTypedText(QStringView text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-
-// True when a box's text is empty or blanks only; it then shows "0" instead.
-bool isBlank(QStringView text);
-
-// Keeps only the ASCII digits of whatever reaches a box by another route than typing: a paste,
-// drag and drop or an input method. " 12" and "12\n" from a spreadsheet cell give "12".
-class DigitsOnlyValidator final : public QValidator
+// A box for a numeric threshold. It holds ASCII digits only, whatever way text arrives (typed,
+// pasted, dropped or from an input method); it shows "0" when emptied; it selects its whole text
+// when entered, so that the next digit replaces it; and it reports the release of Enter, which
+// runs its page's search.
+class ThresholdBox final : public QLineEdit
 {
     Q_OBJECT
 
 public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &pos) const override;
-};
+    enum class InputMethod { On, Off };
 
-} // namespace thresholdBox
+    ThresholdBox(QWidget *parent, int maxLength, InputMethod inputMethod);
+
+Q_SIGNALS:
+    // Enter or Return was released in the box (not on auto-repeat).
+    void entered();
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    void showZeroWhenBlank();
+
+    bool selectOnRelease_ = false; // entered by a mouse click: select once the button is released
+};

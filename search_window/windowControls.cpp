@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -147,11 +146,10 @@ QRadioButton *optionButton(QWidget *parent, const QString &name, const QString &
     return button;
 }
 
-QLineEdit *thresholdBox(QWidget *parent, const QString &name, int maxLength, QRect place)
+ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int maxLength,
+                           ThresholdBox::InputMethod inputMethod, QRect place)
 {
-    auto *box = named(new QLineEdit(QStringLiteral("0"), parent), name);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    box->setMaxLength(maxLength);
+    auto *box = named(new ThresholdBox(parent, maxLength, inputMethod), name);
     box->setGeometry(place);
     return box;
 }

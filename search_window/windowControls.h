@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search_window/thresholdBox.h"
+
 #include <QRect>
 #include <QString>
 
@@ -8,15 +10,13 @@ class QCheckBox;
 class QComboBox;
 class QFont;
 class QGroupBox;
-class QLineEdit;
 class QListView;
 class QPlainTextEdit;
 class QRadioButton;
 class QWidget;
 
 // Makers for the window's controls: each sets the control's name, kind-specific settings and
-// place. Places are given in twips (15 twips to a pixel at 96 dots per inch), as the window's
-// layout table is written.
+// place. Places are given in twips, 15 to a pixel at 96 dots per inch.
 namespace windowControls {
 
 QRect fromTwips(int left, int top, int width, int height);
@@ -33,7 +33,8 @@ QComboBox *dropDownList(QWidget *parent, const QString &name);
 QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption, QRect place);
 QRadioButton *optionButton(QWidget *parent, const QString &name, const QString &caption,
                            QRect place);
-QLineEdit *thresholdBox(QWidget *parent, const QString &name, int maxLength, QRect place);
+ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int maxLength,
+                           ThresholdBox::InputMethod inputMethod, QRect place);
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model);
 QPlainTextEdit *detailBox(QWidget *parent, const QString &name);
 

@@ -1,5 +1,5 @@
 #include "card_data/mdlZorv.h"
-#include "search_window/cardDetails.h"
+#include "card_rules/cardDetails.h"
 
 #include <QTest>
 

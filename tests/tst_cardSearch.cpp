@@ -1,5 +1,5 @@
 #include "card_data/mdlZorv.h"
-#include "search_window/cardSearch.h"
+#include "card_rules/cardSearch.h"
 
 #include <QRegularExpression>
 #include <QTest>

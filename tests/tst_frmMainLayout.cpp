@@ -40,8 +40,8 @@ private Q_SLOTS:
     void startsWithEveryControlInItsInitialState();
     void fillsFilterListsInOrderOfFirstOccurrence_data();
     void fillsFilterListsInOrderOfFirstOccurrence();
-    void placesControlsAsTheLayoutTableSays_data();
-    void placesControlsAsTheLayoutTableSays();
+    void placesEachControlAtItsTwipsPosition_data();
+    void placesEachControlAtItsTwipsPosition();
     void clipsAndOverlapsNothing();
     void tabKeyWalksTheMonsterPage();
     void everyControlHasASpokenName();
@@ -126,7 +126,7 @@ void tst_frmMainLayout::fillsFilterListsInOrderOfFirstOccurrence()
              names(u"(指定なし) 魔法 罠 儀式"));
 }
 
-void tst_frmMainLayout::placesControlsAsTheLayoutTableSays_data()
+void tst_frmMainLayout::placesEachControlAtItsTwipsPosition_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("expected"); // in the tab control's or the frame's coordinates
@@ -139,7 +139,7 @@ void tst_frmMainLayout::placesControlsAsTheLayoutTableSays_data()
     QTest::newRow("optDP(1) in Frame2") << u"optDP(1)"_qs << twips(1500, 210, 660, 300);
 }
 
-void tst_frmMainLayout::placesControlsAsTheLayoutTableSays()
+void tst_frmMainLayout::placesEachControlAtItsTwipsPosition()
 {
     QFETCH(QString, name);
     QFETCH(QRect, expected);

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <array>
+
 // The entries of the filter drop-down lists.
 namespace filterLists {
 
@@ -19,5 +21,15 @@ QStringList levels();
 
 // "魔法", "罠", "儀式".
 QStringList magicKinds();
+
+// A duelist a card may be used by: the caption of their check box, and the character that stands
+// for them in a card's duelist field.
+struct Duelist
+{
+    QStringView caption;
+    QChar key;
+};
+inline constexpr std::array<Duelist, 3> duelists = {
+    {{u"Tavrin", u'T'}, {u"Ombrec", u'O'}, {u"Jorunde", u'J'}}};
 
 } // namespace filterLists

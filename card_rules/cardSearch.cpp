@@ -1,4 +1,4 @@
-#include "search_window/cardSearch.h"
+#include "card_rules/cardSearch.h"
 
 #include "card_data/mdlZorv.h"
 

@@ -1,4 +1,4 @@
-#include "search_window/filterLists.h"
+#include "card_rules/filterLists.h"
 
 namespace filterLists {
 
@@ -27,7 +27,10 @@ QStringList levels()
 
 QStringList magicKinds()
 {
-    return {QStringLiteral("魔法"), QStringLiteral("罠"), QStringLiteral("儀式")};
+    QStringList kinds;
+    for (const QStringView kind : mdlZorv::magicKinds)
+        kinds.append(kind.toString());
+    return kinds;
 }
 
 } // namespace filterLists

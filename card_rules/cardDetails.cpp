@@ -1,4 +1,4 @@
-#include "search_window/cardDetails.h"
+#include "card_rules/cardDetails.h"
 
 #include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
