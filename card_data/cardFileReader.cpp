@@ -3,16 +3,16 @@
 #include "card_data/cardDecoder.h"
 #include "card_data/largeMemory.h"
 #include "card_data/mdlZorv.h"
+#include "card_data/readOnlyFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
-#include <future>
-#include <limits>
+#include <system_error>
 
 namespace mdlZorv {
+
+ReaderHooks readerHooks;
 
 namespace {
 
@@ -22,76 +22,82 @@ void dropUnfinishedLine(QString &text)
     text.truncate(text.lastIndexOf(u'\r') + 1);
 }
 
-QString openProblem(const QString &path, const QFile &file)
+QString readProblem(const QString &path, const QString &reason)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return problemText(path, QStringLiteral("ファイルがありません。"));
-    if (info.isDir())
-        return problemText(path, QStringLiteral("ファイルではなくフォルダーです。"));
-    if (!info.isReadable())
-        return problemText(path, QStringLiteral("読み取りの権限がありません。"));
-    return problemText(path, QStringLiteral("開けません (%1)。").arg(file.errorString()));
+    return problemText(path, QStringLiteral("途中で読み取れなくなりました (%1)。").arg(reason));
 }
 
-QString readProblem(const QString &path, const QFile &file)
-{
-    return problemText(
-        path, QStringLiteral("途中で読み取れなくなりました (%1)。").arg(file.errorString()));
-}
-
-constexpr qint64 toTheEnd = std::numeric_limits<qint64>::max();
-
-// Reads the bytes of an open file from `from` up to `to` (or to its end), decodes them and cuts
-// their lines.
-TextPiece readPiece(QFile &file, qint64 from, qint64 to, CardDecoder &decoder)
+// Reads the bytes of the file from `from` up to `to`, decodes them and cuts their lines. Ending
+// before `to`, the size known when the file was opened, is a read error: the file was cut short
+// while it was read.
+TextPiece readPiece(const ReadOnlyFile &file, const QString &path, qint64 from, qint64 to,
+                    CardDecoder &decoder)
 {
     TextPiece piece;
-    if (!file.isSequential()) // one character per byte at the most
-        reserveAtMost(piece.text, std::max<qint64>(0, std::min(to, file.size()) - from));
+    reserveAtMost(piece.text, to - from); // one character per byte at the most
     QByteArray chunk(qsizetype(256) << 10, Qt::Uninitialized);
-    bool failed = !file.isSequential() && !file.seek(from);
-    for (qint64 at = from; !failed && at < to;) {
-        const qint64 got = file.read(chunk.data(), std::min<qint64>(chunk.size(), to - at));
-        failed = got < 0;
+    qint64 at = from;
+    while (at < to) {
+        const qint64 got = file.readAt(chunk.data(), std::min<qint64>(chunk.size(), to - at), at);
+        if (got < 0)
+            piece.problem = readProblem(path, ReadOnlyFile::readError());
+        else if (got == 0)
+            piece.problem =
+                readProblem(path, QStringLiteral("読み取り中にファイルが短くなりました"));
         if (got <= 0)
             break;
         decoder.decode(QByteArrayView(chunk.data(), got), piece.text);
         at += got;
     }
     decoder.finish(piece.text);
-    if (failed) {
-        piece.problem = readProblem(file.fileName(), file);
+    if (!piece.problem.isEmpty())
         dropUnfinishedLine(piece.text);
-    }
     cutLines(piece);
     return piece;
 }
 
-// Where to cut a large file in two for decoding on two threads: just after a line end near the
-// middle. 0 when the file is small, or has no line end near the middle.
-qint64 middleLineStart(QFile &file)
+// Where to cut a file in two for decoding on two threads: just after the first line end at or
+// after `from`, looked for a little way. 0 when there is none there.
+qint64 lineStartAfter(const ReadOnlyFile &file, qint64 from)
 {
-    constexpr qint64 worthSplitting = qint64(4) << 20;
-    constexpr qint64 lookAhead = qint64(64) << 10;
-    const qint64 size = file.size();
-    if (size < worthSplitting || !file.seek(size / 2))
-        return 0;
-    const QByteArray window = file.read(lookAhead);
+    QByteArray window(qsizetype(64) << 10, Qt::Uninitialized);
+    const qint64 got = file.readAt(window.data(), window.size(), from);
+    window.truncate(std::max<qint64>(got, 0));
     const qsizetype lineEnd = window.indexOf('\r');
     if (lineEnd < 0)
         return 0;
     const qsizetype next = lineEnd + (window.mid(lineEnd + 1, 1) == "\n" ? 2 : 1);
-    return next < window.size() ? size / 2 + next : 0;
+    return next < window.size() ? from + next : 0;
+}
+
+// Large files are read in two pieces; tests may ask for a cut anywhere.
+qint64 middleLineStart(const ReadOnlyFile &file)
+{
+    constexpr qint64 worthSplitting = qint64(4) << 20;
+    if (readerHooks.cutFrom >= 0)
+        return lineStartAfter(file, readerHooks.cutFrom);
+    return file.size() < worthSplitting ? 0 : lineStartAfter(file, file.size() / 2);
 }
 
 // The first bytes of a file, which tell its encoding.
-QByteArray fileStart(QFile &file)
+QByteArray fileStart(const ReadOnlyFile &file)
 {
-    if (file.isSequential())
-        return {};
-    const QByteArray start = file.read(3);
-    return file.seek(0) ? start : QByteArray();
+    QByteArray start(3, Qt::Uninitialized);
+    start.truncate(std::max<qint64>(file.readAt(start.data(), start.size(), 0), 0));
+    return start;
+}
+
+// Starts the second piece on a thread of its own; where no thread can be had, it is read on this
+// one when its result is asked for.
+std::future<TextPiece> startSecondPiece(std::function<TextPiece()> read)
+{
+    try {
+        if (readerHooks.startThread)
+            return readerHooks.startThread(read);
+        return std::async(std::launch::async, read);
+    } catch (const std::system_error &) {
+        return std::async(std::launch::deferred, std::move(read));
+    }
 }
 
 } // namespace
@@ -103,7 +109,7 @@ void cutLines(TextPiece &piece)
     const bool lastLineUnended =
         !text.isEmpty() && !text.endsWith(u'\r') && !text.endsWith(u"\r\n");
     const size_t lineCount = size_t(carriageReturns) + (lastLineUnended ? 1 : 0);
-    reserveExactly(piece.lines, lineCount);
+    piece.reserveLines(lineCount);
     reserveExactly(piece.isMagic, lineCount);
     qsizetype start = 0;
     while (start < text.size()) {
@@ -111,8 +117,7 @@ void cutLines(TextPiece &piece)
         if (end < 0)
             end = text.size();
         const QStringView line = text.sliced(start, end - start);
-        const FieldBounds bounds = cutLine(line);
-        piece.lines.push_back({start, bounds});
+        const FieldBounds bounds = piece.addLine(start, line.size());
         piece.isMagic.push_back(isMagicKind(bounds.field(line, CardField::Type)));
         start = end + 1;
         if (start < text.size() && text[start] == u'\n')
@@ -126,35 +131,30 @@ QString problemText(const QString &path, const QString &reason)
 }
 
 // A line end byte never stands inside a character, so pieces cut after one decode as the whole
-// file would.
+// file would. Both pieces are read through the one open file.
 std::vector<TextPiece> readCardFile(const QString &path, QString &problem)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        problem = openProblem(path, file);
+    const ReadOnlyFile file(path);
+    if (!file.isOpen()) {
+        problem = problemText(path, file.problem());
         return {};
     }
+    if (readerHooks.afterOpen)
+        readerHooks.afterOpen();
     const qint64 size = file.size();
     const QByteArray start = fileStart(file);
-    const bool splittable = !file.isSequential() && CardDecoder::canStartMidFile(start);
-    const qint64 middle = splittable ? middleLineStart(file) : 0;
+    const qint64 middle = CardDecoder::canStartMidFile(start) ? middleLineStart(file) : 0;
 
     std::future<TextPiece> second;
     if (middle > 0) {
-        second = std::async(std::launch::async, [path, middle, size, start] {
-            QFile secondFile(path);
+        second = startSecondPiece([&file, &path, middle, size, start] {
             const auto decoder = CardDecoder::midFile(start);
-            if (!secondFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-                TextPiece nothing;
-                nothing.problem = readProblem(path, secondFile);
-                return nothing;
-            }
-            return readPiece(secondFile, middle, size, *decoder);
+            return readPiece(file, path, middle, size, *decoder);
         });
     }
     CardDecoder decoder;
     std::vector<TextPiece> pieces;
-    pieces.push_back(readPiece(file, 0, middle > 0 ? middle : toTheEnd, decoder));
+    pieces.push_back(readPiece(file, path, 0, middle > 0 ? middle : size, decoder));
     if (second.valid())
         pieces.push_back(second.get());
     for (size_t i = 0; i < pieces.size(); ++i) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <future>
 #include <vector>
 
 namespace mdlZorv {
@@ -21,9 +23,20 @@ struct TextPiece : CardText::Piece
 void cutLines(TextPiece &piece);
 
 // Reads a card file in one piece, or in two when it is large, the second on a thread of its own.
-// Reading stops at a read error; the lines read before it are kept and problem says why. A file
-// that cannot be opened gives no pieces.
+// Only a regular file is read. Reading stops at a read error; the lines read before it are kept
+// and problem says why. A file that cannot be opened gives no pieces.
 std::vector<TextPiece> readCardFile(const QString &path, QString &problem);
+
+// Seams for tests, empty in the program: something to do between opening the file and reading it,
+// how the second piece's thread is started, and where to cut any file in two (-1: large files at
+// their middle).
+struct ReaderHooks
+{
+    std::function<void()> afterOpen;
+    std::function<std::future<TextPiece>(std::function<TextPiece()>)> startThread;
+    qint64 cutFrom = -1;
+};
+extern ReaderHooks readerHooks;
 
 // A problem with a file as shown to the user: the path, then the reason.
 QString problemText(const QString &path, const QString &reason);

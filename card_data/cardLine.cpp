@@ -5,13 +5,6 @@
 
 namespace mdlZorv {
 
-QStringView FieldBounds::field(QStringView line, int field) const
-{
-    const qsizetype from = start(field);
-    const qsizetype size = length(field);
-    return size > 0 ? line.sliced(from, size) : QStringView();
-}
-
 namespace {
 
 // The first comma at or after from, or -1. Fields are short: a plain loop beats a library call.
@@ -25,15 +18,28 @@ qsizetype commaFrom(QStringView line, qsizetype from)
     return -1;
 }
 
+// The position count characters after from, a surrogate pair counting as one character.
+qsizetype afterCharacters(QStringView line, qsizetype from, int count)
+{
+    qsizetype at = from;
+    for (int i = 0; i < count && at < line.size(); ++i) {
+        const bool pair =
+            line[at].isHighSurrogate() && at + 1 < line.size() && line[at + 1].isLowSurrogate();
+        at += pair ? 2 : 1;
+    }
+    return at;
+}
+
 } // namespace
 
 FieldBounds cutLine(QStringView line)
 {
-    constexpr qsizetype firstFieldLength = 3;
+    constexpr int firstFieldLength = 3;
     FieldBounds bounds;
     // separator: the position of the character that ends the previous field.
-    qsizetype separator = std::min(firstFieldLength, line.size());
+    qsizetype separator = afterCharacters(line, 0, firstFieldLength);
     bounds.ends[0] = separator;
+    bounds.wideSeparator = afterCharacters(line, separator, 1) == separator + 2;
     bool commaMissing = false;
     for (int field = 2; field <= 10; ++field) {
         const qsizetype comma = commaMissing ? -1 : commaFrom(line, separator + 1);

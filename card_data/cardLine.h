@@ -10,20 +10,34 @@ namespace mdlZorv {
 inline constexpr int firstField = 1;
 inline constexpr int lastField = 11;
 
-// Where the eleven fields of one line end, as character positions in the line. Field k starts
-// one character after field k - 1 ends (field 1 at 0), so the ends alone describe every field
-// without copying any text.
-struct FieldBounds
+// Where the eleven fields of one line end, as positions in the line. Field k starts one position
+// after field k - 1 ends (field 1 at 0), or two after field 1 when the character between them is
+// a surrogate pair; so the ends alone describe every field without copying any text. A length of
+// 0 or less is an empty field.
+template <typename Position> struct BasicFieldBounds
 {
-    std::array<qsizetype, lastField> ends{};
+    std::array<Position, lastField> ends{};
+    bool wideSeparator = false; // the character after field 1 is a surrogate pair
 
-    qsizetype start(int field) const { return field == firstField ? 0 : ends[field - 2] + 1; }
-    qsizetype length(int field) const { return ends[field - 1] - start(field); }
-    QStringView field(QStringView line, int field) const;
+    qsizetype start(int field) const
+    {
+        return field == firstField ? 0 : qsizetype(ends[field - 2]) + separatorAfter(field - 1);
+    }
+    qsizetype length(int field) const { return qsizetype(ends[field - 1]) - start(field); }
+    QStringView field(QStringView line, int field) const
+    {
+        const qsizetype size = length(field);
+        return size > 0 ? line.sliced(start(field), size) : QStringView();
+    }
+
+private:
+    int separatorAfter(int field) const { return field == firstField && wideSeparator ? 2 : 1; }
 };
+using FieldBounds = BasicFieldBounds<qsizetype>;
 
 // Cuts one line into its eleven fields:
-//   - field 1 is the first three characters (the whole line if shorter);
+//   - field 1 is the first three characters (the whole line if shorter), a surrogate pair
+//     counting as one character;
 //   - the fourth character is the separator after field 1 and is skipped unexamined;
 //   - fields 2 to 10 each run to the next comma; a field with no comma after it stays empty
 //     and the scan moves one character on, so later fields shift;

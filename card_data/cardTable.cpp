@@ -5,34 +5,100 @@
 
 #include <QHash>
 
+#include <limits>
+#include <new>
+
 namespace mdlZorv {
+
+namespace {
+
+// The kinds of a line's shape, in its top two bits.
+constexpr quint32 kindMask = 3U << 30;
+constexpr quint32 cutWhenAsked = 0; // a short line: the rest is its length
+constexpr quint32 shortBounds = 1U << 30;
+constexpr quint32 longBounds = 2U << 30;
+constexpr qsizetype shortLine = 16; // lines shorter than this are cut again when asked for
+
+quint32 checkedIndex(size_t index)
+{
+    if (index >= (size_t(1) << 30))
+        throw std::bad_alloc();
+    return quint32(index);
+}
+
+template <typename Position> BasicFieldBounds<Position> narrowed(const FieldBounds &bounds)
+{
+    BasicFieldBounds<Position> narrow;
+    for (size_t i = 0; i < bounds.ends.size(); ++i)
+        narrow.ends[i] = Position(bounds.ends[i]);
+    narrow.wideSeparator = bounds.wideSeparator;
+    return narrow;
+}
+
+} // namespace
+
+void CardText::Piece::reserveLines(size_t count)
+{
+    reserveExactly(lines_, count);
+    shortBounds_.reserve(count); // pages never filled cost nothing
+}
+
+FieldBounds CardText::Piece::addLine(qsizetype start, qsizetype length)
+{
+    constexpr qsizetype most = std::numeric_limits<quint32>::max() - shortLine;
+    if (start + length > most)
+        throw std::bad_alloc();
+    const QStringView line = QStringView(text).sliced(start, length);
+    const FieldBounds bounds = cutLine(line);
+    quint32 shape = quint32(length);
+    if (length >= shortLine && bounds.ends.back() <= std::numeric_limits<quint8>::max()) {
+        shape = shortBounds | checkedIndex(shortBounds_.size());
+        shortBounds_.push_back(narrowed<quint8>(bounds));
+    } else if (length >= shortLine) {
+        shape = longBounds | checkedIndex(longBounds_.size());
+        longBounds_.push_back(narrowed<quint32>(bounds));
+    }
+    lines_.push_back({quint32(start), shape});
+    return bounds;
+}
+
+QStringView CardText::Piece::field(size_t line, int field) const
+{
+    const Line &l = lines_[line];
+    const QStringView rest = QStringView(text).sliced(l.start);
+    const quint32 value = l.shape & ~kindMask;
+    switch (l.shape & kindMask) {
+    case shortBounds:
+        return shortBounds_[value].field(rest, field);
+    case longBounds:
+        return longBounds_[value].field(rest, field);
+    default: {
+        const QStringView whole = rest.first(value);
+        return cutLine(whole).field(whole, field);
+    }
+    }
+}
 
 qsizetype CardText::lineCount() const
 {
     qsizetype count = 0;
     for (const Piece &piece : pieces)
-        count += qsizetype(piece.lines.size());
+        count += qsizetype(piece.lineCount());
     return count;
 }
 
 QStringView CardText::field(qsizetype line, int field) const
 {
     for (const Piece &piece : pieces) {
-        if (line < qsizetype(piece.lines.size())) {
-            const Line &l = piece.lines[size_t(line)];
-            const qsizetype size = l.bounds.length(field);
-            return size > 0 ? QStringView(piece.text).sliced(l.start + l.bounds.start(field), size)
-                            : QStringView();
-        }
-        line -= qsizetype(piece.lines.size());
+        if (line < qsizetype(piece.lineCount()))
+            return piece.field(size_t(line), field);
+        line -= qsizetype(piece.lineCount());
     }
     Q_UNREACHABLE();
 }
 
-CardTable::CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources,
-                     std::vector<int> numericFields)
-    : text_(std::move(text)), sources_(std::move(sources)),
-      numericFields_(std::move(numericFields)), numbers_(sources_.size()), codes_(sources_.size())
+CardTable::CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources)
+    : text_(std::move(text)), sources_(std::move(sources)), codes_(sources_.size())
 {}
 
 CardTable CardTable::everyLine(std::shared_ptr<const CardText> text, std::vector<int> sources)
@@ -54,32 +120,19 @@ void CardTable::reserve(qsizetype rows)
 {
     reserveExactly(lines_, size_t(rows));
     reserveExactly(marks_, size_t(rows));
-    for (const int field : numericFields_)
-        reserveExactly(numbers_[size_t(field)], size_t(rows));
 }
 
 void CardTable::addRow(qsizetype line)
 {
-    lines_.push_back(line);
+    if (line > std::numeric_limits<quint32>::max())
+        throw std::bad_alloc();
+    lines_.push_back(quint32(line));
     marks_.push_back('\0');
-    for (const int field : numericFields_)
-        numbers_[size_t(field)].push_back(readNumber(view(field, rowCount() - 1)));
 }
 
 void CardTable::markAll()
 {
     std::fill(marks_.begin(), marks_.end(), '1');
-}
-
-const std::vector<double> &CardTable::numbers(int field) const
-{
-    std::vector<double> &numbers = numbers_[size_t(field)];
-    if (numbers.size() != size_t(rowCount())) {
-        numbers.resize(size_t(rowCount()));
-        for (qsizetype row = 0; row < rowCount(); ++row)
-            numbers[size_t(row)] = readNumber(view(field, row));
-    }
-    return numbers;
 }
 
 const FieldCodes &CardTable::codes(int field) const
@@ -100,6 +153,19 @@ const FieldCodes &CardTable::codes(int field) const
         }
     }
     return *codes;
+}
+
+const std::vector<double> &CardTable::codeNumbers(int field) const
+{
+    const FieldCodes &fieldCodes = codes(field);
+    std::vector<double> &numbers = codes_[size_t(field)]->numbers;
+    if (numbers.size() != fieldCodes.values.size()) {
+        numbers.clear();
+        numbers.reserve(fieldCodes.values.size());
+        for (const QStringView value : fieldCodes.values)
+            numbers.push_back(readNumber(value));
+    }
+    return numbers;
 }
 
 } // namespace mdlZorv

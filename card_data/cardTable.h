@@ -14,15 +14,30 @@ namespace mdlZorv {
 // Tables refer into it instead of holding copies of the fields.
 struct CardText
 {
-    struct Line
+    // A stretch of the text and its lines. Field bounds are kept compact, since a file of short
+    // lines has nearly as many lines as bytes: a short line's bounds are found again when asked
+    // for, the others are stored at one byte a position, or four in a long line.
+    class Piece
     {
-        qsizetype start = 0; // where the line starts in its piece's text
-        FieldBounds bounds;
-    };
-    struct Piece
-    {
+    public:
         QString text;
-        std::vector<Line> lines;
+
+        void reserveLines(size_t count);
+        // Adds the line of text from start, length characters long, and returns its bounds.
+        // Throws std::bad_alloc past the compact form's limits (four billion characters).
+        FieldBounds addLine(qsizetype start, qsizetype length);
+        size_t lineCount() const { return lines_.size(); }
+        QStringView field(size_t line, int field) const;
+
+    private:
+        struct Line
+        {
+            quint32 start;
+            quint32 shape; // a kind in the top two bits: the length, or where its bounds are
+        };
+        std::vector<Line> lines_;
+        std::vector<BasicFieldBounds<quint8>> shortBounds_;
+        std::vector<BasicFieldBounds<quint32>> longBounds_;
     };
 
     std::vector<Piece> pieces; // the file's lines are those of every piece, in order
@@ -37,6 +52,7 @@ struct FieldCodes
 {
     std::vector<quint32> rowCodes;
     std::vector<QStringView> values; // views into the table's text
+    std::vector<double> numbers;     // each value read as a number, once asked for
 };
 
 class CardTable
@@ -60,10 +76,8 @@ public:
 
     CardTable() = default;
     // sources[f] is the card line field (1 to 11) shown as table field f, or markField or
-    // emptyField. The fields in numericFields are read as numbers as rows are added, while
-    // their text is fresh in memory, since the searches compare them as numbers.
-    CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources,
-              std::vector<int> numericFields = {});
+    // emptyField.
+    CardTable(std::shared_ptr<const CardText> text, std::vector<int> sources);
 
     // A table with one row for every line of the text, in order.
     static CardTable everyLine(std::shared_ptr<const CardText> text, std::vector<int> sources);
@@ -83,6 +97,7 @@ public:
     int fieldCount() const { return int(sources_.size()); }
 
     void reserve(qsizetype rows);
+    // Throws std::bad_alloc past four billion lines.
     void addRow(qsizetype line);
 
     // The match mark of field 0.
@@ -90,11 +105,11 @@ public:
     void markAll();
     void unmark(qsizetype row) { marks_[size_t(row)] = '0'; }
 
-    // A field of every row read as a number (lenient reading), computed as rows are added or on
-    // first use. The table's text never changes after loading, so the numbers stay valid.
-    const std::vector<double> &numbers(int field) const;
-    // The field's texts as codes, computed on first use.
+    // The field's texts as codes, computed on first use. The table's text never changes after
+    // loading, so the codes stay valid.
     const FieldCodes &codes(int field) const;
+    // The field's distinct texts read as numbers (lenient reading), indexed by code.
+    const std::vector<double> &codeNumbers(int field) const;
 
 private:
     qsizetype lineOf(qsizetype row) const { return everyLine_ ? row : lines_[size_t(row)]; }
@@ -102,12 +117,10 @@ private:
 
     std::shared_ptr<const CardText> text_;
     std::vector<int> sources_;
-    std::vector<int> numericFields_;
     bool everyLine_ = false;
-    qsizetype lineCount_ = 0;      // of every-line tables
-    std::vector<qsizetype> lines_; // the card line of each row, unless every line is a row
+    qsizetype lineCount_ = 0;    // of every-line tables
+    std::vector<quint32> lines_; // the card line of each row, unless every line is a row
     std::vector<char> marks_;
-    mutable std::vector<std::vector<double>> numbers_;
     mutable std::vector<std::unique_ptr<FieldCodes>> codes_;
 };
 

@@ -40,8 +40,8 @@ void loadPieces(std::vector<TextPiece> pieces)
         cards->pieces.push_back(std::move(static_cast<CardText::Piece &>(piece)));
     const qsizetype lineCount = cards->lineCount();
 
-    CardTable monsters(cards, monsterSources, {AP, DP, Cost});
-    CardTable magic(cards, magicSources, {MagicField::Cost});
+    CardTable monsters(cards, monsterSources);
+    CardTable magic(cards, magicSources);
     monsters.reserve(lineCount - magicCount);
     magic.reserve(magicCount);
     qsizetype line = 0;

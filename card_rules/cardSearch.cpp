@@ -17,13 +17,19 @@ template <typename Rejects> void unmarkRows(CardTable &table, Rejects rejects)
 }
 
 // Decides once per distinct text of the field, then applies the verdict to every row holding it.
-template <typename Passes> void unmarkByText(CardTable &table, int field, Passes passes)
+template <typename Passes> void unmarkByCode(CardTable &table, int field, Passes passes)
 {
     const mdlZorv::FieldCodes &codes = table.codes(field);
     std::vector<char> verdicts(codes.values.size());
     for (size_t code = 0; code < verdicts.size(); ++code)
-        verdicts[code] = passes(codes.values[code]);
+        verdicts[code] = passes(code);
     unmarkRows(table, [&](qsizetype row) { return !verdicts[codes.rowCodes[size_t(row)]]; });
+}
+
+template <typename Passes> void unmarkByText(CardTable &table, int field, Passes passes)
+{
+    const mdlZorv::FieldCodes &codes = table.codes(field);
+    unmarkByCode(table, field, [&](size_t code) { return passes(codes.values[code]); });
 }
 
 void unmarkUnequal(CardTable &table, int field, const std::optional<QString> &value)
@@ -40,8 +46,8 @@ void unmarkWithoutDuelist(CardTable &table, int field, const std::optional<QStri
 
 void unmarkOutside(CardTable &table, int field, Threshold threshold)
 {
-    const std::vector<double> &values = table.numbers(field);
-    unmarkRows(table, [&](qsizetype row) { return !threshold.passes(values[size_t(row)]); });
+    const std::vector<double> &numbers = table.codeNumbers(field);
+    unmarkByCode(table, field, [&](size_t code) { return threshold.passes(numbers[code]); });
 }
 
 std::vector<qsizetype> markedRows(const CardTable &table)

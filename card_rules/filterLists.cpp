@@ -17,6 +17,15 @@ QStringList distinctValues(const mdlZorv::CardTable &table, int field)
     return values;
 }
 
+QString entryText(QStringView text)
+{
+    constexpr qsizetype longest = 256;
+    if (text.size() <= longest)
+        return text.toString();
+    const qsizetype cut = text[longest - 1].isHighSurrogate() ? longest - 1 : longest;
+    return text.first(cut).toString() + u'…';
+}
+
 QStringList levels()
 {
     QStringList levels;

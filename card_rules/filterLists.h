@@ -16,6 +16,10 @@ QString noSelection();
 // are the same only when they are the same characters: case, width and blanks all count.
 QStringList distinctValues(const mdlZorv::CardTable &table, int field);
 
+// A text as a list entry shows it: one longer than any list can show is cut, with "…" at the end,
+// so that a huge field never takes seconds to draw.
+QString entryText(QStringView text);
+
 // "1" to "12".
 QStringList levels();
 

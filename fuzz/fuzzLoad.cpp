@@ -1,11 +1,17 @@
-// Loads arbitrary bytes as a card file, then runs both searches and both detail views over the
-// result, checking what must hold for any file.
+// Loads arbitrary bytes as a card file, from memory and from a real file read in two pieces cut
+// anywhere, then runs both searches and both detail views over the result, checking what must
+// hold for any file.
 
 #include "card_data/cardDecoder.h"
+#include "card_data/cardFileReader.h"
 #include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardSearch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 
 #include <cstdint>
 #include <cstdlib>
@@ -27,6 +33,34 @@ QString decodeInTwo(QByteArrayView bytes, qsizetype cut)
     decoder.decode(bytes.sliced(cut), text);
     decoder.finish(text);
     return text;
+}
+
+QStringList everyField()
+{
+    QStringList fields;
+    for (qsizetype row = 0; row < mdlZorv::intCardCount; ++row) {
+        for (int field = mdlZorv::firstField; field <= mdlZorv::lastField; ++field)
+            fields << mdlZorv::strCardData[field][row];
+    }
+    return fields;
+}
+
+// Loading the bytes from a file read in two pieces, cut after the first line end at or after
+// cut, gives the same rows as the whole text.
+void checkFileInTwoPieces(QByteArrayView bytes, qint64 cut, const QStringList &whole)
+{
+    static const QString path =
+        QDir::tempPath() +
+        QStringLiteral("/zorv-fuzz-%1.dat").arg(QCoreApplication::applicationPid());
+    QFile file(path);
+    check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    check(file.write(bytes.data(), bytes.size()) == bytes.size());
+    file.close();
+    mdlZorv::readerHooks.cutFrom = cut;
+    mdlZorv::loadCardFile(path);
+    mdlZorv::readerHooks.cutFrom = -1;
+    check(mdlZorv::strLoadProblem.isEmpty());
+    check(everyField() == whole);
 }
 
 void searchMonsters()
@@ -81,6 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     mdlZorv::loadCardText(text);
     check(mdlZorv::intMonstarCount + mdlZorv::intMagicCount == mdlZorv::intCardCount);
+    const qsizetype monsters = mdlZorv::intMonstarCount;
+    checkFileInTwoPieces(bytes, size < 2 ? 0 : qint64(data[1] % size), everyField());
+    check(mdlZorv::intMonstarCount == monsters);
     searchMonsters();
     searchMagic();
     return 0;

@@ -1,7 +1,9 @@
 #include "search_window/cardListModel.h"
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/filterLists.h"
 
+#include <algorithm>
 #include <limits>
 
 CardListModel::CardListModel(const mdlZorv::CardTable &table, QObject *parent)
@@ -34,7 +36,7 @@ QString CardListModel::entryText(const mdlZorv::CardTable &table, qsizetype row)
     const QStringView number = table.view(mdlZorv::CardField::Number, row);
     const QStringView name = table.view(mdlZorv::CardField::Name, row);
     QString text;
-    text.reserve(number.size() + 2 + name.size());
-    text.append(number).append(u"  ").append(name);
+    text.reserve(number.size() + 2 + std::min<qsizetype>(name.size(), 300));
+    text.append(number).append(u"  ").append(filterLists::entryText(name));
     return text;
 }

@@ -24,7 +24,7 @@ public:
     // The table row an entry was built from.
     qsizetype tableRow(int entry) const { return rows_[size_t(entry)]; }
 
-    // The text of the entry for a table row: field 1, two blanks, field 2.
+    // The text of the entry for a table row: field 1, two blanks, field 2 (cut if huge).
     static QString entryText(const mdlZorv::CardTable &table, qsizetype row);
 
 private:

@@ -233,24 +233,28 @@ void frmMain::FormInit()
     SSTab->setCurrentIndex(0);
 }
 
+namespace {
+
+// Entry 0, then one entry per value: shown cut if huge, the whole value kept as the entry's data.
+void fillFilterList(QComboBox *list, const QStringList &values)
+{
+    list->addItem(filterLists::noSelection());
+    for (const QString &value : values)
+        list->addItem(filterLists::entryText(value), value);
+    list->setCurrentIndex(0);
+}
+
+} // namespace
+
 void frmMain::fillMonsterFilterLists()
 {
     using namespace mdlZorv;
-    const QString noSelection = filterLists::noSelection();
-    cmbType->addItem(noSelection);
-    cmbMazoku->addItem(noSelection);
-    cmbLevel->addItem(noSelection);
-    cmbType->addItems(filterLists::distinctValues(strMonstarData, CardField::Type));
-    cmbMazoku->addItems(filterLists::distinctValues(strMonstarData, CardField::Mazoku));
-    cmbLevel->addItems(filterLists::levels());
-    cmbType->setCurrentIndex(0);
-    cmbMazoku->setCurrentIndex(0);
-    cmbLevel->setCurrentIndex(0);
+    fillFilterList(cmbType, filterLists::distinctValues(strMonstarData, CardField::Type));
+    fillFilterList(cmbMazoku, filterLists::distinctValues(strMonstarData, CardField::Mazoku));
+    fillFilterList(cmbLevel, filterLists::levels());
 }
 
 void frmMain::fillMagicFilterList()
 {
-    cmbMagic->addItem(filterLists::noSelection());
-    cmbMagic->addItems(filterLists::magicKinds());
-    cmbMagic->setCurrentIndex(0);
+    fillFilterList(cmbMagic, filterLists::magicKinds());
 }

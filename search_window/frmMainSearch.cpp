@@ -34,7 +34,7 @@ std::optional<QString> filterValue(const QComboBox *list)
 {
     if (list->currentIndex() == 0)
         return std::nullopt;
-    return list->currentText();
+    return list->currentData().toString();
 }
 
 // The key characters of the ticked duelist boxes.
@@ -88,13 +88,23 @@ void frmMain::SearchMagic()
 
 namespace {
 
+// Wrapping at word boundaries looks for a break point over the rest of the text once per line,
+// which takes seconds on a long field with none. Long details wrap anywhere instead.
+void setDetailsText(QPlainTextEdit *box, const QString &text)
+{
+    constexpr qsizetype wrapAnywhereFrom = 10'000;
+    box->setWordWrapMode(text.size() < wrapAnywhereFrom ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                                        : QTextOption::WrapAnywhere);
+    box->setPlainText(text);
+}
+
 // Shows the details of the first row with the card number; a number no row has leaves the box
 // as it was.
 void showDetails(const mdlZorv::CardTable &table, const QString &cardNumber, QPlainTextEdit *box,
                  QString (*details)(const mdlZorv::CardTable &, qsizetype))
 {
     if (const auto row = cardDetails::findCard(table, cardNumber))
-        box->setPlainText(cardDetails::boxText(details(table, *row)));
+        setDetailsText(box, cardDetails::boxText(details(table, *row)));
 }
 
 } // namespace

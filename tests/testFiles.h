@@ -7,6 +7,12 @@
 #include <QStringEncoder>
 #include <QStringList>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
+#include <cstdio>
+#endif
+
 namespace testFiles {
 
 inline QByteArray toCp932(const QString &text)
@@ -18,6 +24,18 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Puts the file from in the place of the file to at once, as editors save: to's old file lives on
+// for whoever has it open.
+inline bool replaceByRename(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(from.utf16()),
+                       reinterpret_cast<const wchar_t *>(to.utf16()), MOVEFILE_REPLACE_EXISTING);
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
 }
 
 // Card lines in Shift-JIS, each ended by CR LF as in the sample file.

@@ -59,6 +59,10 @@ void tst_cardLine::cutsLineIntoElevenFields_data()
                                                   << QStringLiteral("001|A，B|1|2|T|M|3|4|I|E|D");
     QTest::newRow("missing comma moves the scan one on")
         << QStringLiteral("001,A,BCDEFGHIJKLMNOPQ") << QStringLiteral("001|A|||||||||JKLMNOPQ");
+    QTest::newRow("surrogate pairs in field 1 are one character each")
+        << QStringLiteral("😀😀😀,A,1,2,T,M,3,4,I,E,D") << QStringLiteral("😀😀😀|A|1|2|T|M|3|4|I|E|D");
+    QTest::newRow("a surrogate pair as the separator is skipped whole")
+        << QStringLiteral("001😀A,1,2,T,M,3,4,I,E,D") << QStringLiteral("001|A|1|2|T|M|3|4|I|E|D");
 }
 
 void tst_cardLine::cutsLineIntoElevenFields()

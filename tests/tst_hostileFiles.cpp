@@ -4,12 +4,18 @@
 #include "testFiles.h"
 #include "windowDriver.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QTextBlock>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <QTemporaryDir>
 
 using namespace windowDriver;
@@ -39,6 +45,7 @@ private Q_SLOTS:
     void showsOddLinesAsRows();
     void readsOddNumbers();
     void findsDuelistKeysFarIntoAField();
+    void showsHugeFieldsCutOrWrapped();
     void opensEmptyWhenTheFileIsUnusable_data();
     void opensEmptyWhenTheFileIsUnusable();
     void keepsItsCardsWhenTheFileIsReplaced();
@@ -177,11 +184,36 @@ void tst_hostileFiles::findsDuelistKeysFarIntoAField()
     QCOMPARE(window_.entries(u"lstMagicName"_qs), QStringList{u"002  S"_qs});
 }
 
+// A huge name or type shows cut in the lists and a huge effect wraps anywhere in the details, so
+// that none of them takes seconds to draw; the drop-down still finds the card by its whole type.
+void tst_hostileFiles::showsHugeFieldsCutOrWrapped()
+{
+    const QString huge(100'000, u'E');
+    const QString cut = huge.left(256) + u'…';
+    open(testFiles::cardFile({u"001,%1,0,0,%1,,1,1,I,%1,T"_qs.arg(huge)}));
+    QCOMPARE(monsters(), QStringList{u"001  "_qs + cut});
+    auto *types = window_.control<QComboBox>(u"cmbType"_qs);
+    QCOMPARE(types->itemText(1), cut);
+    types->setCurrentIndex(1);
+    QCOMPARE(monsters().size(), 1);
+
+    // Wrapping at word boundaries takes seconds on a long field without any.
+    window_.showEntry(u"lstMonstarName"_qs, 0);
+    auto *details = window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs);
+    QCOMPARE(details->wordWrapMode(), QTextOption::WrapAnywhere);
+    QVERIFY(details->toPlainText().endsWith(huge));
+}
+
 void tst_hostileFiles::opensEmptyWhenTheFileIsUnusable_data()
 {
     QTest::addColumn<QString>("kind");
     for (const QString &kind : names(u"missing folder dangling-link unreadable"))
         QTest::newRow(qPrintable(kind)) << kind;
+#ifdef Q_OS_UNIX
+    // Neither may block start-up: a pipe waits for a writer, a device never ends.
+    for (const QString &kind : names(u"fifo link-to-/dev/zero"))
+        QTest::newRow(qPrintable(kind)) << kind;
+#endif
 }
 
 void tst_hostileFiles::opensEmptyWhenTheFileIsUnusable()
@@ -193,6 +225,12 @@ void tst_hostileFiles::opensEmptyWhenTheFileIsUnusable()
         QVERIFY(QDir().mkpath(path_));
     } else if (kind == u"dangling-link") {
         QVERIFY(QFile::link(dir_.filePath(u"gone.dat"_qs), path_));
+#ifdef Q_OS_UNIX
+    } else if (kind == u"fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
+    } else if (kind == u"link-to-/dev/zero") {
+        QVERIFY(QFile::link(u"/dev/zero"_qs, path_));
+#endif
     } else {
         QVERIFY(testFiles::writeFile(path_, testFiles::cardFile({u"001,A,1,1,獣,,1,1,I,E,T"_qs})));
         QVERIFY(QFile::setPermissions(path_, QFileDevice::Permissions()));

@@ -1,4 +1,5 @@
 #include "card_data/cardDecoder.h"
+#include "card_data/cardFileReader.h"
 #include "card_data/mdlZorv.h"
 #include "testFiles.h"
 
@@ -6,6 +7,13 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <system_error>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 using namespace mdlZorv;
 
@@ -23,6 +31,7 @@ class tst_loadCardData final : public QObject
 
 private Q_SLOTS:
     void init();
+    void cleanup() { readerHooks = {}; }
 
     void splitsLinesOnCarriageReturns_data();
     void splitsLinesOnCarriageReturns();
@@ -30,6 +39,10 @@ private Q_SLOTS:
     void reloadingLeavesOnlyTheNewFile();
     void readsLargeFilesInPiecesAsAWhole_data();
     void readsLargeFilesInPiecesAsAWhole();
+    void readsExactlyTheFileThatWasOpened_data();
+    void readsExactlyTheFileThatWasOpened();
+    void keepsBoundsOfLinesOfEveryLength_data();
+    void keepsBoundsOfLinesOfEveryLength();
     void readsFromTheProgramsFolderNotTheCurrentOne();
 
 private:
@@ -169,6 +182,97 @@ void tst_loadCardData::readsLargeFilesInPiecesAsAWhole()
     QCOMPARE(loaded.size(), whole.size());
     QVERIFY(loaded == whole);
     QCOMPARE(monsters, intMonstarCount);
+}
+
+void tst_loadCardData::readsExactlyTheFileThatWasOpened_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // what happens once the file is open
+    QTest::newRow("another file renamed over it") << u"renamed"_qs;
+    QTest::newRow("cut short") << u"truncated"_qs;
+    QTest::newRow("no thread to be had") << u"no thread"_qs;
+#ifdef Q_OS_LINUX
+    QTest::newRow("no file handle to be had") << u"no handle"_qs;
+#endif
+}
+
+// Read in two pieces, a file gives exactly its own rows whatever happens while it is read, or
+// the rows before a read error and a message.
+void tst_loadCardData::readsExactlyTheFileThatWasOpened()
+{
+    QFETCH(QString, meanwhile);
+    QStringList lines;
+    for (int row = 0; row < 1000; ++row)
+        lines << QStringLiteral("%1,古い札%1,100,200,獣,闇,4,3,I,E,T").arg(row, 3, 10, QChar(u'0'));
+    const QByteArray bytes = testFiles::cardFile(lines);
+    const QString path = writeCards(bytes);
+    const QString other = dir_.filePath(u"other.dat"_qs);
+    QVERIFY(
+        testFiles::writeFile(other, testFiles::cardFile({u"999,新しい札,1,1,獣,,1,1,I,E,T"_qs})));
+    readerHooks.cutFrom = bytes.size() / 2;
+    if (meanwhile == u"renamed")
+        readerHooks.afterOpen = [&] {
+            QVERIFY(testFiles::replaceByRename(other, path));
+        };
+    if (meanwhile == u"truncated")
+        readerHooks.afterOpen = [&] {
+            QVERIFY(QFile::resize(path, bytes.size() / 3));
+        };
+    if (meanwhile == u"no thread") {
+        readerHooks.startThread = [](const std::function<TextPiece()> &) -> std::future<TextPiece> {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        };
+    }
+#ifdef Q_OS_LINUX
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    if (meanwhile == u"no handle") {
+        const int lowestFree = dup(0); // the card file will be given this one, and no other
+        close(lowestFree);
+        rlimit tight = saved;
+        tight.rlim_cur = rlim_t(lowestFree + 1);
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    }
+#endif
+
+    loadCardFile(path);
+#ifdef Q_OS_LINUX
+    setrlimit(RLIMIT_NOFILE, &saved);
+#endif
+
+    const qsizetype expected =
+        meanwhile == u"truncated" ? bytes.left(bytes.size() / 3).count("\r\n") : lines.size();
+    QCOMPARE(intCardCount, expected);
+    QCOMPARE(strCardData[CardField::Name][expected - 1],
+             u"古い札%1"_qs.arg(expected - 1, 3, 10, QChar(u'0')));
+    QCOMPARE(strLoadProblem.contains(u"途中で読み取れなくなりました"_qs),
+             meanwhile == u"truncated");
+}
+
+void tst_loadCardData::keepsBoundsOfLinesOfEveryLength_data()
+{
+    QTest::addColumn<QString>("line");
+    const QString fields = u"001,A,1,2,T,M,3,4,I,E,"_qs;
+    QTest::newRow("15 characters") << u"001,A,1,2,T,M,3"_qs;
+    QTest::newRow("16 characters") << u"001,A,1,2,T,M,34"_qs;
+    QTest::newRow("ends at 255") << fields + QString(255 - fields.size(), u'D');
+    QTest::newRow("ends at 256") << fields + QString(256 - fields.size(), u'D');
+    QTest::newRow("a long field 2") << u"001,"_qs + QString(300, u'N') + u",1,2,T,M,3,4,I,E,D"_qs;
+    QTest::newRow("short, surrogate separator") << u"001😀A,1"_qs;
+    QTest::newRow("surrogate separator") << u"001😀A,1,2,T,M,3,4,I,E,D"_qs;
+    QTest::newRow("long, surrogate separator") << u"001😀"_qs + QString(300, u'N') + u",1"_qs;
+}
+
+// However a line's bounds are kept, its fields read as cutting the line gives them.
+void tst_loadCardData::keepsBoundsOfLinesOfEveryLength()
+{
+    QFETCH(QString, line);
+    loadCardText(line + u"\r\n"_qs + line);
+    const FieldBounds bounds = cutLine(line);
+    for (const qsizetype row : {0, 1}) {
+        for (int field = firstField; field <= lastField; ++field)
+            QCOMPARE(strCardData[field][row], bounds.field(line, field).toString());
+    }
 }
 
 void tst_loadCardData::readsFromTheProgramsFolderNotTheCurrentOne()
