@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -51,6 +52,8 @@ int main(int argc, char *argv[])
     frmMain window;
     window.hide();
     window.FormInit();
+    // Placed at once in the middle of the screen, so that a message box opens over it.
+    window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
     if (!mdlZorv::strLoadProblem.isEmpty())
         QTimer::singleShot(0, &window, [&window] { showLoadProblem(&window); });

@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 
@@ -51,6 +52,10 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     setWindowIcon(QIcon(QStringLiteral(":/zorv/icon.png")));
     setFont(windowFont());
     setFixedSize(344, 505);
+    // A window of fixed size offers no maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 
     SSTab = new QTabWidget(this);
     SSTab->setObjectName(QStringLiteral("SSTab"));
@@ -66,6 +71,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     createMonsterPage(monsterPage);
     createMagicPage(magicPage);
     chainTabStops();
+    addTabSwitchKeys();
     nameControlsForScreenReaders();
     connectEvents();
     // The pages' corner within the tab control is known only once it has laid them out.
@@ -136,7 +142,7 @@ void frmMain::createMagicPage(QWidget *page)
     pagePlacements_.push_back({Frame4, fromTwips(105, 750, 2550, 540)});
 
     Frame5 = frame(page, QStringLiteral("Frame5"), QStringLiteral("コスト"), QRect());
-    txtCostM = thresholdBox(Frame5, QStringLiteral("txtCostM"), 32767,
+    txtCostM = thresholdBox(Frame5, QStringLiteral("txtCostM"), ThresholdBox::noLimit,
                             ThresholdBox::InputMethod::On, fromTwips(90, 210, 510, 270));
     createOptionPair(optCostM, Frame5, "optCostM", fromTwips(660, 255, 660, 180),
                      fromTwips(1380, 255, 660, 180));
@@ -167,6 +173,24 @@ void frmMain::chainTabStops()
             keepSelectedInTabChain(button->isChecked());
             connect(button, &QRadioButton::toggled, this, keepSelectedInTabChain);
         }
+    }
+}
+
+// Ctrl+Tab and Ctrl+PageDown show the next tab, Ctrl+Shift+Tab and Ctrl+PageUp the previous one,
+// whichever control has the focus: a drop-down list would otherwise keep Ctrl+Tab to itself.
+void frmMain::addTabSwitchKeys()
+{
+    const std::pair<QKeySequence, int> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto &[sequence, step] : keys) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, [this, step = step] {
+            const int count = SSTab->count();
+            SSTab->setCurrentIndex((SSTab->currentIndex() + step + count) % count);
+        });
     }
 }
 

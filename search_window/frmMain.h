@@ -43,6 +43,7 @@ private:
     void createMonsterFilters(QWidget *page);
     void createMagicPage(QWidget *page);
     void chainTabStops();
+    void addTabSwitchKeys();
     void nameControlsForScreenReaders();
     void placePageControls();
 

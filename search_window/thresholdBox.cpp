@@ -1,6 +1,7 @@
 #include "search_window/thresholdBox.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QValidator>
 
@@ -8,12 +9,18 @@
 
 namespace {
 
-bool isAsciiDigit(QChar c)
+// The ASCII digit a character stands for: itself, or a full-width digit's plain form ("１" -> "1").
+// Null for anything else.
+QChar asciiDigit(QChar c)
 {
-    return c >= u'0' && c <= u'9';
+    if (c >= u'0' && c <= u'9')
+        return c;
+    if (c >= u'０' && c <= u'９')
+        return QChar(u'0' + (c.unicode() - u'０'));
+    return {};
 }
 
-// True when typed text must be kept out of a box: printable text that is not all ASCII digits.
+// True when typed text must be kept out of a box: printable text that is not all digits.
 // Control characters (backspace, Enter) and shortcuts (Ctrl+V) are left to the box.
 bool rejectsTypedText(QStringView text, Qt::KeyboardModifiers modifiers)
 {
@@ -23,7 +30,7 @@ bool rejectsTypedText(QStringView text, Qt::KeyboardModifiers modifiers)
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control)
             return false;
-        allDigits = allDigits && isAsciiDigit(c);
+        allDigits = allDigits && !asciiDigit(c).isNull();
     }
     return !allDigits;
 }
@@ -34,45 +41,74 @@ bool isBlank(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
 }
 
-// Keeps only the ASCII digits of whatever reaches a box by another route than typing: a paste,
-// drag and drop or an input method. " 12" and "12\n" from a spreadsheet cell give "12".
+// Keeps only the digits of whatever reaches a box, as ASCII digits: typed, pasted, dropped or
+// from an input method. " 12" and "12\n" from a spreadsheet cell give "12", "１２" gives "12".
 class DigitsOnlyValidator final : public QValidator
 {
 public:
-    using QValidator::QValidator;
+    DigitsOnlyValidator(int limit, QObject *parent) : QValidator(parent), limit_(limit) {}
 
     State validate(QString &input, int &pos) const override
     {
         QString digits;
         int newPos = 0;
         for (int i = 0; i < input.size(); ++i) {
-            if (!isAsciiDigit(input[i]))
+            const QChar digit = asciiDigit(input[i]);
+            if (digit.isNull())
                 continue;
-            digits.append(input[i]);
+            digits.append(digit);
             if (i < pos)
                 ++newPos;
+        }
+        // Past the limit, what was just entered, which ends at the cursor, is cut short.
+        if (const qsizetype excess = digits.size() - limit_; excess > 0) {
+            const qsizetype from = std::max<qsizetype>(newPos - excess, 0);
+            digits.remove(from, excess);
+            newPos = int(from);
         }
         input = digits;
         pos = newPos;
         return Acceptable;
     }
+
+private:
+    int limit_;
 };
 
 } // namespace
 
-ThresholdBox::ThresholdBox(QWidget *parent, int maxLength, InputMethod inputMethod)
-    : QLineEdit(QStringLiteral("0"), parent)
+ThresholdBox::ThresholdBox(QWidget *parent, int digitLimit, InputMethod inputMethod)
+    : QLineEdit(QStringLiteral("0"), parent), digitLimit_(digitLimit), inputMethod_(inputMethod)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    setMaxLength(maxLength);
-    setValidator(new DigitsOnlyValidator(this));
+    // The validator keeps the limit: the line edit's own would cut pasted text before the
+    // validator drops what is not a digit.
+    setMaxLength(noLimit);
+    setValidator(new DigitsOnlyValidator(digitLimit, this));
     setAttribute(Qt::WA_InputMethodEnabled, inputMethod == InputMethod::On);
     connect(this, &QLineEdit::textChanged, this, &ThresholdBox::showZeroWhenBlank);
 }
 
+// A line edit answers the platform from its own state alone; the attribute is not enough.
+QVariant ThresholdBox::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImEnabled)
+        return inputMethod_ == InputMethod::On && QLineEdit::inputMethodQuery(query).toBool();
+    return QLineEdit::inputMethodQuery(query);
+}
+
+// A composition takes the place of the selected text; the box stays empty while it is under way,
+// and shows "0" again only if it ends with nothing entered.
+void ThresholdBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    composing_ = !event->preeditString().isEmpty();
+    QLineEdit::inputMethodEvent(event);
+    showZeroWhenBlank();
+}
+
 void ThresholdBox::showZeroWhenBlank()
 {
-    if (isBlank(text()))
+    if (!composing_ && isBlank(text()))
         setText(QStringLiteral("0"));
 }
 

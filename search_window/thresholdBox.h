@@ -2,10 +2,13 @@
 
 #include <QLineEdit>
 
+#include <limits>
+
 // A box for a numeric threshold. It holds ASCII digits only, whatever way text arrives (typed,
-// pasted, dropped or from an input method); it shows "0" when emptied; it selects its whole text
-// when entered, so that the next digit replaces it; and it reports the release of Enter, which
-// runs its page's search.
+// pasted, dropped or from an input method), full-width digits entering as ASCII ones; it shows
+// "0" when emptied; it selects its whole text when entered, so that the next digit replaces it;
+// and it reports the release of Enter, which runs its page's search. With the input method off,
+// the platform is told so, and digits typed with one switched on arrive as plain digits.
 class ThresholdBox final : public QLineEdit
 {
     Q_OBJECT
@@ -13,7 +16,15 @@ class ThresholdBox final : public QLineEdit
 public:
     enum class InputMethod { On, Off };
 
-    ThresholdBox(QWidget *parent, int maxLength, InputMethod inputMethod);
+    // A digitLimit of noLimit lets the box take any number of digits.
+    static constexpr int noLimit = std::numeric_limits<int>::max();
+
+    // The box holds at most digitLimit digits, counted after other characters are dropped and
+    // full-width digits made plain, so that a paste of "コスト１２" into a box of three gives "12".
+    ThresholdBox(QWidget *parent, int digitLimit, InputMethod inputMethod);
+    int digitLimit() const { return digitLimit_; }
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 Q_SIGNALS:
     // Enter or Return was released in the box (not on auto-repeat).
@@ -24,9 +35,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     void showZeroWhenBlank();
 
+    int digitLimit_;
+    InputMethod inputMethod_;
     bool selectOnRelease_ = false; // entered by a mouse click: select once the button is released
+    bool composing_ = false;       // an input method's composition is under way
 };

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -91,6 +92,30 @@ void placeFittingCaption(QWidget *control, const QString &caption, QRect place)
         QRect(place.topLeft(), place.size().expandedTo(QSize(width, metrics.height()))));
 }
 
+// An option button on which Up and Down move within its group as Left and Right do, selecting
+// the button they move to.
+class OptionButton final : public QRadioButton
+{
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const int key = event->key() == Qt::Key_Up     ? Qt::Key_Left
+                        : event->key() == Qt::Key_Down ? Qt::Key_Right
+                                                       : event->key();
+        if (key == event->key()) {
+            QRadioButton::keyPressEvent(event);
+            return;
+        }
+        QKeyEvent sideways(event->type(), key, event->modifiers(), event->text(),
+                           event->isAutoRepeat(), event->count());
+        QRadioButton::keyPressEvent(&sideways);
+        event->setAccepted(sideways.isAccepted());
+    }
+};
+
 } // namespace
 
 QRect fromTwips(int left, int top, int width, int height)
@@ -141,15 +166,15 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption
 QRadioButton *optionButton(QWidget *parent, const QString &name, const QString &caption,
                            QRect place)
 {
-    auto *button = named(new QRadioButton(caption, parent), name);
+    auto *button = named(new OptionButton(caption, parent), name);
     placeFittingCaption(button, caption, place);
     return button;
 }
 
-ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int maxLength,
+ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int digitLimit,
                            ThresholdBox::InputMethod inputMethod, QRect place)
 {
-    auto *box = named(new ThresholdBox(parent, maxLength, inputMethod), name);
+    auto *box = named(new ThresholdBox(parent, digitLimit, inputMethod), name);
     box->setGeometry(place);
     return box;
 }

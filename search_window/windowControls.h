@@ -33,7 +33,7 @@ QComboBox *dropDownList(QWidget *parent, const QString &name);
 QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption, QRect place);
 QRadioButton *optionButton(QWidget *parent, const QString &name, const QString &caption,
                            QRect place);
-ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int maxLength,
+ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int digitLimit,
                            ThresholdBox::InputMethod inputMethod, QRect place);
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model);
 QPlainTextEdit *detailBox(QWidget *parent, const QString &name);

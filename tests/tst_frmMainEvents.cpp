@@ -4,9 +4,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 
 using namespace windowDriver;
 
@@ -41,6 +43,11 @@ private Q_SLOTS:
     void enteringABoxSelectsItsText();
     void enterRunsTheSearchOfItsPage_data();
     void enterRunsTheSearchOfItsPage();
+    void inputMethodEntersDigits_data();
+    void inputMethodEntersDigits();
+    void ctrlTabSwitchesTabsFromEveryList_data();
+    void ctrlTabSwitchesTabsFromEveryList();
+    void upAndDownSelectWithinAnOptionPair();
 
 private:
     int runs(const QString &list) const
@@ -194,7 +201,9 @@ void tst_frmMainEvents::typingKeepsToDigits_data()
 
     QTest::newRow("letters") << u"txtAP"_qs << u"ab"_qs << u"0"_qs;
     QTest::newRow("blank, minus, period") << u"txtDP"_qs << u" -."_qs << u"0"_qs;
-    QTest::newRow("full-width digit") << u"txtCostC"_qs << u"１"_qs << u"0"_qs;
+    QTest::newRow("full-width digits") << u"txtCostC"_qs << u"１２"_qs << u"12"_qs;
+    QTest::newRow("full-width digits to the limit")
+        << u"txtAP"_qs << u"１２３４５"_qs << u"1234"_qs;
     QTest::newRow("digits replace the selected 0") << u"txtAP"_qs << u"1x2"_qs << u"12"_qs;
     QTest::newRow("txtCostC takes three") << u"txtCostC"_qs << u"12345"_qs << u"123"_qs;
     QTest::newRow("txtAP takes four") << u"txtAP"_qs << u"12345"_qs << u"1234"_qs;
@@ -205,7 +214,10 @@ void tst_frmMainEvents::typingKeepsToDigits_data()
     QTest::newRow("paste with a leading blank") << u"txtAP"_qs << u"\v 12"_qs << u"12"_qs;
     QTest::newRow("paste of a spreadsheet cell") << u"txtAP"_qs << u"\v12\n"_qs << u"12"_qs;
     QTest::newRow("paste without digits") << u"txtAP"_qs << u"\vabc"_qs << u"0"_qs;
-    QTest::newRow("paste of full-width digits") << u"txtAP"_qs << u"\v１２3"_qs << u"3"_qs;
+    QTest::newRow("paste of full-width digits") << u"txtAP"_qs << u"\v１２3"_qs << u"123"_qs;
+    QTest::newRow("paste of mixed text") << u"txtCostC"_qs << u"\vコスト１2"_qs << u"12"_qs;
+    const QString digits(40'000, u'7');
+    QTest::newRow("paste of 40,000 digits") << u"txtCostM"_qs << u"\v"_qs + digits << digits;
 }
 
 void tst_frmMainEvents::typingKeepsToDigits()
@@ -298,6 +310,87 @@ void tst_frmMainEvents::enterRunsTheSearchOfItsPage()
     QCOMPARE(runs(list), 2);
     QCOMPARE(runs(u"lstMonstarName"_qs) + runs(u"lstMagicName"_qs), 2);
     QCOMPARE(window_.entries(list), listed);
+}
+
+void tst_frmMainEvents::inputMethodEntersDigits_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("inputMethod"); // whether the platform is told it may use one
+    QTest::addColumn<QString>("committed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("txtCostC") << u"txtCostC"_qs << true << u"１２"_qs << u"12"_qs;
+    QTest::newRow("txtCostM") << u"txtCostM"_qs << true << u"１２３４５"_qs << u"12345"_qs;
+    QTest::newRow("txtAP") << u"txtAP"_qs << false << u"７８ｘ"_qs << u"78"_qs;
+    QTest::newRow("txtDP") << u"txtDP"_qs << false << u"ご９"_qs << u"9"_qs;
+}
+
+// A composition replaces the selected "0" at once; its commit enters its digits as ASCII digits.
+void tst_frmMainEvents::inputMethodEntersDigits()
+{
+    QFETCH(QString, box);
+    QFETCH(bool, inputMethod);
+    QFETCH(QString, committed);
+    QFETCH(QString, expected);
+    if (box == u"txtCostM")
+        window_.showPage(1);
+    auto *edit = window_.control<QLineEdit>(box);
+    edit->setFocus(Qt::TabFocusReason);
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QApplication::sendEvent(edit, &query);
+    QCOMPARE(query.value(Qt::ImEnabled).toBool(), inputMethod);
+
+    QInputMethodEvent composing(committed.left(1), {});
+    QApplication::sendEvent(edit, &composing);
+    QCOMPARE(edit->text(), QString());
+    QInputMethodEvent commit;
+    commit.setCommitString(committed);
+    QApplication::sendEvent(edit, &commit);
+    QCOMPARE(edit->text(), expected);
+
+    QInputMethodEvent cancelled(u"１"_qs, {});
+    edit->selectAll();
+    QApplication::sendEvent(edit, &cancelled);
+    QInputMethodEvent nothing;
+    QApplication::sendEvent(edit, &nothing);
+    QCOMPARE(edit->text(), u"0"_qs);
+}
+
+void tst_frmMainEvents::ctrlTabSwitchesTabsFromEveryList_data()
+{
+    QTest::addColumn<QString>("list");
+    for (const QString &list : names(u"cmbType cmbMazoku cmbLevel cmbMagic"))
+        QTest::newRow(qPrintable(list)) << list;
+}
+
+void tst_frmMainEvents::ctrlTabSwitchesTabsFromEveryList()
+{
+    QFETCH(QString, list);
+    auto *tabs = window_.control<QTabWidget>(u"SSTab"_qs);
+    const int page = list == u"cmbMagic" ? 1 : 0;
+    window_.showPage(page);
+    window_.control(list)->setFocus();
+    QTest::keyClick(window_.control(list), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 1 - page);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), page);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 1 - page);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs->currentIndex(), page);
+}
+
+void tst_frmMainEvents::upAndDownSelectWithinAnOptionPair()
+{
+    auto *atLeast = window_.control<QRadioButton>(u"optAP(0)"_qs);
+    auto *atMost = window_.control<QRadioButton>(u"optAP(1)"_qs);
+    atLeast->setFocus();
+    QTest::keyClick(atLeast, Qt::Key_Down);
+    QVERIFY(atMost->isChecked());
+    QCOMPARE(runs(u"lstMonstarName"_qs), 1);
+    QTest::keyClick(atMost, Qt::Key_Up);
+    QVERIFY(atLeast->isChecked());
+    QCOMPARE(runs(u"lstMonstarName"_qs), 2);
 }
 
 QTEST_MAIN(tst_frmMainEvents)

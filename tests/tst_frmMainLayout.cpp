@@ -75,14 +75,12 @@ void tst_frmMainLayout::startsWithEveryControlInItsInitialState()
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
     QList<int> lengths;
     for (const QString &name : names(u"txtAP txtDP txtCostC txtCostM")) {
-        auto *box = window_.control<QLineEdit>(name);
+        auto *box = window_.control<ThresholdBox>(name);
         QCOMPARE(box->text(), u"0"_qs);
         QCOMPARE(box->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-        lengths << box->maxLength();
+        lengths << box->digitLimit();
     }
-    QCOMPARE(lengths, (QList<int>{4, 4, 3, 32767}));
-    QVERIFY(!window_.control(u"txtAP"_qs)->testAttribute(Qt::WA_InputMethodEnabled));
-    QVERIFY(window_.control(u"txtCostC"_qs)->testAttribute(Qt::WA_InputMethodEnabled));
+    QCOMPARE(lengths, (QList<int>{4, 4, 3, ThresholdBox::noLimit}));
     for (const QString &name : names(u"txtMonstarInf txtMagicInf")) {
         auto *box = window_.control<QPlainTextEdit>(name);
         QCOMPARE(box->toPlainText(), QString());
