@@ -2,6 +2,8 @@
 #include "search_window/frmMain.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -25,18 +27,53 @@ bool displayMissing()
 #endif
 }
 
-void showLoadProblem(QWidget *window)
+// Answers --help and --version (and exits); returns the card file named, or an empty text.
+QString parseCommandLine(const QCoreApplication &app)
 {
-    QMessageBox::warning(
-        window, window->windowTitle(),
-        QStringLiteral("カードデータを読み込めませんでした。\n\n%1").arg(mdlZorv::strLoadProblem));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Look up the cards of the Zorv card game."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("CARDFILE"),
+        QStringLiteral("The card file to read. Without it: CardData.dat in the user's data "
+                       "folder (%1) if it exists, else the one beside the program.")
+            .arg(QDir::toNativeSeparators(mdlZorv::userCardDataPath())),
+        QStringLiteral("[CARDFILE]"));
+    parser.process(app);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fputs("zorv-card-search: name one card file at most (see --help).\n", stderr);
+        std::exit(EXIT_FAILURE);
+    }
+    return files.isEmpty() ? QString() : files.first();
+}
+
+void describeProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("zorv-card-search"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZORV_VERSION));
+}
+
+void tellProblem(QWidget *window, const QString &text)
+{
+    QMessageBox::warning(window, window->windowTitle(),
+                         QStringLiteral("カードデータを読み込めませんでした。\n\n%1").arg(text));
+}
+
+void tellNotice(QWidget *window, const QString &text)
+{
+    QMessageBox::information(window, window->windowTitle(), text);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    describeProgram();
     if (displayMissing()) {
+        const QCoreApplication app(argc, argv);
+        parseCommandLine(app);
         std::fputs("zorv-card-search: no display found (DISPLAY and WAYLAND_DISPLAY are unset).\n"
                    "Start it from a desktop session, or without a screen as:\n"
                    "  xvfb-run -a zorv-card-search\n",
@@ -44,19 +81,31 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    const QString cardFile = mdlZorv::chooseCardFile(parseCommandLine(app));
 
-    mdlZorv::LoadCardData();
+    mdlZorv::loadCardFile(cardFile);
     if (!mdlZorv::strLoadProblem.isEmpty())
         std::fprintf(stderr, "zorv-card-search: %s\n", qUtf8Printable(mdlZorv::strLoadProblem));
 
     frmMain window;
     window.hide();
     window.FormInit();
+    window.watchCardFile(cardFile);
+    QObject::connect(&window, &frmMain::cardFileProblem, &window,
+                     [&window](const QString &text) { tellProblem(&window, text); });
+    QObject::connect(&window, &frmMain::cardFileNotice, &window,
+                     [&window](const QString &text) { tellNotice(&window, text); });
     // Placed at once in the middle of the screen, so that a message box opens over it.
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
-    if (!mdlZorv::strLoadProblem.isEmpty())
-        QTimer::singleShot(0, &window, [&window] { showLoadProblem(&window); });
+    const QString problem = mdlZorv::strLoadProblem;
+    const QString notice = mdlZorv::strLoadNotice;
+    QTimer::singleShot(0, &window, [&window, problem, notice] {
+        if (!problem.isEmpty())
+            tellProblem(&window, problem);
+        else if (!notice.isEmpty())
+            tellNotice(&window, notice);
+    });
 
     return app.exec();
 }

@@ -100,26 +100,69 @@ private:
 
 } // namespace
 
-CardDecoder::CardDecoder() = default;
-CardDecoder::~CardDecoder() = default;
-
-bool CardDecoder::canStartMidFile(QByteArrayView fileStart)
+void Utf8Detector::feed(QByteArrayView bytes)
 {
-    return fileStart.startsWith(utf8Mark) || Cp932Table::instance().isValid();
+    for (const char byte : bytes) {
+        if (invalid_)
+            return;
+        const auto b = uchar(byte);
+        if (pending_ > 0) {
+            invalid_ = b < low_ || b > high_;
+            low_ = 0x80;
+            high_ = 0xBF;
+            --pending_;
+            continue;
+        }
+        if (b < 0x80)
+            continue;
+        nonAscii_ = true;
+        // The lead byte: how many continuation bytes follow, and the range of the first, which
+        // rules out overlong forms, surrogates and code points past U+10FFFF.
+        if (b >= 0xC2 && b <= 0xDF) {
+            pending_ = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            pending_ = 2;
+            low_ = b == 0xE0 ? 0xA0 : 0x80;
+            high_ = b == 0xED ? 0x9F : 0xBF;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            pending_ = 3;
+            low_ = b == 0xF0 ? 0x90 : 0x80;
+            high_ = b == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            invalid_ = true;
+        }
+    }
 }
 
-std::unique_ptr<CardDecoder> CardDecoder::midFile(QByteArrayView fileStart)
+bool Utf8Detector::isUtf8Text(QByteArrayView bytes)
 {
-    auto decoder = std::make_unique<CardDecoder>();
+    Utf8Detector detector;
+    detector.feed(bytes);
+    return detector.isUtf8Text();
+}
+
+CardDecoder::CardDecoder(bool utf8Text) : utf8Text_(utf8Text)
+{}
+CardDecoder::~CardDecoder() = default;
+
+bool CardDecoder::canStartMidFile(QByteArrayView fileStart, bool utf8Text)
+{
+    return utf8Text || fileStart.startsWith(utf8Mark) || Cp932Table::instance().isValid();
+}
+
+std::unique_ptr<CardDecoder> CardDecoder::midFile(QByteArrayView fileStart, bool utf8Text)
+{
+    auto decoder = std::make_unique<CardDecoder>(utf8Text);
     decoder->chooseMode(fileStart);
     return decoder;
 }
 
 void CardDecoder::chooseMode(QByteArrayView &bytes)
 {
-    if (bytes.startsWith(utf8Mark)) {
+    if (bytes.startsWith(utf8Mark) || utf8Text_) {
         mode_ = Mode::Utf8;
-        bytes = bytes.sliced(utf8Mark.size());
+        if (bytes.startsWith(utf8Mark))
+            bytes = bytes.sliced(utf8Mark.size());
         // Each piece is decoded on its own: keep the converter from taking a U+FEFF at the start
         // of a piece for a byte-order mark and dropping it.
         decoder_ = std::make_unique<QStringDecoder>(QStringDecoder::Utf8,
@@ -229,7 +272,7 @@ void CardDecoder::decodeCp932(QByteArrayView bytes, QString &out)
 
 QString CardDecoder::decodeAll(QByteArrayView bytes)
 {
-    CardDecoder decoder;
+    CardDecoder decoder(Utf8Detector::isUtf8Text(bytes));
     QString text;
     text.reserve(bytes.size());
     decoder.decode(bytes, text);

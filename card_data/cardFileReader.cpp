@@ -17,9 +17,35 @@ ReaderHooks readerHooks;
 namespace {
 
 // Drops a last line that has no line end: it is incomplete when reading stopped part-way.
-void dropUnfinishedLine(QString &text)
+void dropUnfinishedLine(QString &text, char16_t lineEnd)
 {
-    text.truncate(text.lastIndexOf(u'\r') + 1);
+    text.truncate(text.lastIndexOf(lineEnd) + 1);
+}
+
+// What a look over the file tells before it is decoded: how its lines end and whether it is
+// UTF-8 text. The look stops once both are settled: for a Shift-JIS file with CR LF line ends,
+// within its first line. A read error here shows again when the file is read.
+struct FileLook
+{
+    char16_t lineEnd = u'\n';
+    bool utf8Text = false;
+};
+
+FileLook lookOver(const ReadOnlyFile &file)
+{
+    Utf8Detector utf8;
+    bool carriageReturn = false;
+    QByteArray chunk(qsizetype(256) << 10, Qt::Uninitialized);
+    for (qint64 at = 0; at < file.size() && !(carriageReturn && !utf8.stillPossible());) {
+        const qint64 got = file.readAt(chunk.data(), chunk.size(), at);
+        if (got <= 0)
+            break;
+        const QByteArrayView bytes(chunk.data(), got);
+        carriageReturn = carriageReturn || bytes.contains('\r');
+        utf8.feed(bytes);
+        at += got;
+    }
+    return {carriageReturn ? u'\r' : u'\n', utf8.isUtf8Text()};
 }
 
 QString readProblem(const QString &path, const QString &reason)
@@ -31,7 +57,7 @@ QString readProblem(const QString &path, const QString &reason)
 // before `to`, the size known when the file was opened, is a read error: the file was cut short
 // while it was read.
 TextPiece readPiece(const ReadOnlyFile &file, const QString &path, qint64 from, qint64 to,
-                    CardDecoder &decoder)
+                    CardDecoder &decoder, char16_t lineEnd)
 {
     TextPiece piece;
     reserveAtMost(piece.text, to - from); // one character per byte at the most
@@ -51,32 +77,33 @@ TextPiece readPiece(const ReadOnlyFile &file, const QString &path, qint64 from, 
     }
     decoder.finish(piece.text);
     if (!piece.problem.isEmpty())
-        dropUnfinishedLine(piece.text);
-    cutLines(piece);
+        dropUnfinishedLine(piece.text, lineEnd);
+    cutLines(piece, lineEnd, decoder.mayReplace());
     return piece;
 }
 
 // Where to cut a file in two for decoding on two threads: just after the first line end at or
 // after `from`, looked for a little way. 0 when there is none there.
-qint64 lineStartAfter(const ReadOnlyFile &file, qint64 from)
+qint64 lineStartAfter(const ReadOnlyFile &file, qint64 from, char16_t lineEnd)
 {
     QByteArray window(qsizetype(64) << 10, Qt::Uninitialized);
     const qint64 got = file.readAt(window.data(), window.size(), from);
     window.truncate(std::max<qint64>(got, 0));
-    const qsizetype lineEnd = window.indexOf('\r');
-    if (lineEnd < 0)
+    const qsizetype end = window.indexOf(char(lineEnd));
+    if (end < 0)
         return 0;
-    const qsizetype next = lineEnd + (window.mid(lineEnd + 1, 1) == "\n" ? 2 : 1);
+    const bool crLf = lineEnd == u'\r' && window.mid(end + 1, 1) == "\n";
+    const qsizetype next = end + (crLf ? 2 : 1);
     return next < window.size() ? from + next : 0;
 }
 
 // Large files are read in two pieces; tests may ask for a cut anywhere.
-qint64 middleLineStart(const ReadOnlyFile &file)
+qint64 middleLineStart(const ReadOnlyFile &file, char16_t lineEnd)
 {
     constexpr qint64 worthSplitting = qint64(4) << 20;
     if (readerHooks.cutFrom >= 0)
-        return lineStartAfter(file, readerHooks.cutFrom);
-    return file.size() < worthSplitting ? 0 : lineStartAfter(file, file.size() / 2);
+        return lineStartAfter(file, readerHooks.cutFrom, lineEnd);
+    return file.size() < worthSplitting ? 0 : lineStartAfter(file, file.size() / 2, lineEnd);
 }
 
 // The first bytes of a file, which tell its encoding.
@@ -102,25 +129,30 @@ std::future<TextPiece> startSecondPiece(std::function<TextPiece()> read)
 
 } // namespace
 
-void cutLines(TextPiece &piece)
+void cutLines(TextPiece &piece, char16_t lineEnd, bool findUndecoded)
 {
     const QStringView text = piece.text;
-    const auto carriageReturns = std::count(text.utf16(), text.utf16() + text.size(), u'\r');
+    const auto lineEnds = std::count(text.utf16(), text.utf16() + text.size(), lineEnd);
     const bool lastLineUnended =
-        !text.isEmpty() && !text.endsWith(u'\r') && !text.endsWith(u"\r\n");
-    const size_t lineCount = size_t(carriageReturns) + (lastLineUnended ? 1 : 0);
+        !text.isEmpty() && !text.endsWith(lineEnd) && !(lineEnd == u'\r' && text.endsWith(u"\r\n"));
+    const size_t lineCount = size_t(lineEnds) + (lastLineUnended ? 1 : 0);
     piece.reserveLines(lineCount);
     reserveExactly(piece.isMagic, lineCount);
+    findUndecoded = findUndecoded && text.contains(u'\uFFFD');
     qsizetype start = 0;
     while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\r', start);
+        qsizetype end = text.indexOf(lineEnd, start);
         if (end < 0)
             end = text.size();
         const QStringView line = text.sliced(start, end - start);
         const FieldBounds bounds = piece.addLine(start, line.size());
         piece.isMagic.push_back(isMagicKind(bounds.field(line, CardField::Type)));
+        if (findUndecoded && line.contains(u'\uFFFD')) {
+            if (piece.undecodedLines++ == 0)
+                piece.firstUndecoded = qsizetype(piece.lineCount()) - 1;
+        }
         start = end + 1;
-        if (start < text.size() && text[start] == u'\n')
+        if (lineEnd == u'\r' && start < text.size() && text[start] == u'\n')
             ++start;
     }
 }
@@ -143,18 +175,21 @@ std::vector<TextPiece> readCardFile(const QString &path, QString &problem)
         readerHooks.afterOpen();
     const qint64 size = file.size();
     const QByteArray start = fileStart(file);
-    const qint64 middle = CardDecoder::canStartMidFile(start) ? middleLineStart(file) : 0;
+    const FileLook look = lookOver(file);
+    const qint64 middle = CardDecoder::canStartMidFile(start, look.utf8Text)
+                              ? middleLineStart(file, look.lineEnd)
+                              : 0;
 
     std::future<TextPiece> second;
     if (middle > 0) {
-        second = startSecondPiece([&file, &path, middle, size, start] {
-            const auto decoder = CardDecoder::midFile(start);
-            return readPiece(file, path, middle, size, *decoder);
+        second = startSecondPiece([&file, &path, middle, size, start, look] {
+            const auto decoder = CardDecoder::midFile(start, look.utf8Text);
+            return readPiece(file, path, middle, size, *decoder, look.lineEnd);
         });
     }
-    CardDecoder decoder;
+    CardDecoder decoder(look.utf8Text);
     std::vector<TextPiece> pieces;
-    pieces.push_back(readPiece(file, path, 0, middle > 0 ? middle : size, decoder));
+    pieces.push_back(readPiece(file, path, 0, middle > 0 ? middle : size, decoder, look.lineEnd));
     if (second.valid())
         pieces.push_back(second.get());
     for (size_t i = 0; i < pieces.size(); ++i) {

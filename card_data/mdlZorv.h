@@ -30,8 +30,11 @@ extern qsizetype intMagicCount;
 
 // What went wrong in the last load (the full path and the reason), or empty when nothing did.
 extern QString strLoadProblem;
+// What the user should know of the last file loaded although it loaded: lines with bytes that
+// did not decode. Empty for a clean file.
+extern QString strLoadNotice;
 
-// Fills the tables from CardData.dat in the folder that holds the program. Always returns; a
+// Fills the tables from the card file that chooseCardFile gives without a name. Always returns; a
 // missing or unreadable file leaves the rows read before the problem (none if the file could not
 // be opened) and records the problem in strLoadProblem. The file is only ever read.
 void LoadCardData();
@@ -39,10 +42,19 @@ void LoadCardData();
 // The same from a named file.
 void loadCardFile(const QString &path);
 
-// The same from text that has already been decoded: one card row per line.
+// Reads a named file again: its tables replace the old ones only once it has been read in full
+// without a problem. Otherwise the old tables stay, strLoadProblem says why, and it returns false.
+bool reloadCardFile(const QString &path);
+
+// The same as loadCardFile from text that has already been decoded: one card row per line.
 void loadCardText(QString text);
 
-// The path LoadCardData reads.
+// CardData.dat in the folder that holds the program.
 QString cardDataPath();
+// CardData.dat in the user's own application data folder.
+QString userCardDataPath();
+// The card file to read: the one named (on the command line), else the user's own if it exists,
+// else the one beside the program.
+QString chooseCardFile(const QString &named);
 
 } // namespace mdlZorv

@@ -21,6 +21,7 @@ public:
 
     // Replaces every entry; the entries stand in the order of rows.
     void setRows(std::vector<qsizetype> rows);
+    const mdlZorv::CardTable &table() const { return table_; }
     // The table row an entry was built from.
     qsizetype tableRow(int entry) const { return rows_[size_t(entry)]; }
 

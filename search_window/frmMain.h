@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class CardFileWatcher;
 class CardListModel;
 namespace mdlZorv {
 class CardTable;
@@ -35,6 +36,19 @@ public:
     // to the front. Called once, after loading and before the window is first shown.
     void FormInit();
 
+    // Reads the card file at path again whenever it changes on disk, and on F5.
+    void watchCardFile(const QString &path);
+    // Reads the watched card file again. The cards on screen stay if it cannot be read; each page
+    // keeps its filters where their values still exist, searches again and keeps the selected
+    // card's details if the card is still listed.
+    void ReloadCardFile();
+
+Q_SIGNALS:
+    // The user should be told: the card file could not be read again (the cards on screen stay),
+    // or it was read but held lines that did not decode.
+    void cardFileProblem(const QString &text);
+    void cardFileNotice(const QString &text);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -49,6 +63,8 @@ private:
 
     void fillMonsterFilterLists();
     void fillMagicFilterList();
+    void reselectCard(QListView *list, const std::optional<QString> &number,
+                      QPlainTextEdit *details);
     void SearchMonstar();
     void SearchMagic();
     void ShowMonstarInf(const QString &cardNumber);
@@ -102,6 +118,7 @@ private:
 
     CardListModel *monsterNames_ = nullptr;
     CardListModel *magicNames_ = nullptr;
+    CardFileWatcher *cardFile_ = nullptr;
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTextBlock>
 
 #ifdef Q_OS_UNIX
@@ -22,11 +23,13 @@ using namespace windowDriver;
 
 namespace {
 
-// Lines as the loader must find them: CR LF or a lone CR ends one; a final line end adds none.
+// Lines as the loader must find them: CR LF or a lone CR ends one, or LF in a file without CR;
+// a final line end adds none.
 qsizetype countLines(const QByteArray &bytes)
 {
-    const bool unended = !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n");
-    return bytes.count('\r') + (unended ? 1 : 0);
+    const char end = bytes.contains('\r') ? '\r' : '\n';
+    const bool unended = !bytes.isEmpty() && !bytes.endsWith(end) && !bytes.endsWith("\r\n");
+    return bytes.count(end) + (unended ? 1 : 0);
 }
 
 } // namespace
@@ -49,6 +52,8 @@ private Q_SLOTS:
     void opensEmptyWhenTheFileIsUnusable_data();
     void opensEmptyWhenTheFileIsUnusable();
     void keepsItsCardsWhenTheFileIsReplaced();
+    void followsTheWatchedFile_data();
+    void followsTheWatchedFile();
     void neverWritesTheFile();
 
 private:
@@ -125,7 +130,7 @@ void tst_hostileFiles::showsOddLinesAsRows_data()
         << QByteArray("001,A,5,5,T,,1,1,I,E,J\x81") << 1 << u"001  A"_qs
         << u"Lv-1       ｺｽﾄ-1\nAP-5 → 6.5\nDP-5 → 6.5\nT\n\nID-I\nE"_qs;
     QTest::newRow("only CR") << QByteArray(1000, '\r') << 1000 << u"  "_qs << u"Lv-"_qs;
-    QTest::newRow("only LF") << QByteArray(1000, '\n') << 1 << u"\n\n\n  "_qs << u"Lv-"_qs;
+    QTest::newRow("only LF") << QByteArray(1000, '\n') << 1000 << u"  "_qs << u"Lv-"_qs;
     QTest::newRow("only commas") << QByteArray(1000, ',') << 1 << u",,,  "_qs << u"Lv-"_qs;
     QTest::newRow("a line of a million characters")
         << QByteArray("001,A,1,1,T,,1,1,I,E,") + QByteArray(1'000'000, 'J') << 1 << u"001  A"_qs
@@ -254,6 +259,53 @@ void tst_hostileFiles::keepsItsCardsWhenTheFileIsReplaced()
     window_.pressEnter(u"txtAP"_qs);
     QCOMPARE(monsters(), QStringList{u"001  Old"_qs});
     QVERIFY(window_.showEntry(u"lstMonstarName"_qs, 0).endsWith(u"ID-I\nE"_qs));
+}
+
+void tst_hostileFiles::followsTheWatchedFile_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const QString &change : names(u"F5 written-in-place replaced-by-rename deleted"))
+        QTest::newRow(qPrintable(change)) << change;
+}
+
+// The lists follow the file, keeping the filters and the selected card; a file gone leaves the
+// cards on screen, and says so.
+void tst_hostileFiles::followsTheWatchedFile()
+{
+    QFETCH(QString, change);
+    open(
+        testFiles::cardFile({u"001,Alpha,0,0,獣,,1,1,I,E,T"_qs, u"002,Beta,0,0,竜,,1,1,I,E,T"_qs}));
+    window_.get()->watchCardFile(path_);
+    window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2); // 竜
+    window_.control<QCheckBox>(u"chkDuelistC(0)"_qs)->setChecked(true);
+    QVERIFY(window_.showEntry(u"lstMonstarName"_qs, 0).endsWith(u"ID-I\nE"_qs));
+    QSignalSpy problems(window_.get(), &frmMain::cardFileProblem);
+
+    const QByteArray edited =
+        testFiles::cardFile({u"002,Beta,0,0,竜,,1,1,J,E,T"_qs, u"003,Gamma,0,0,竜,,1,1,K,E,T"_qs,
+                             u"004,Delta,0,0,竜,,1,1,L,E,O"_qs});
+    const QString other = dir_.filePath(u"saved.tmp"_qs);
+    if (change == u"deleted")
+        QVERIFY(QFile::remove(path_));
+    else if (change == u"replaced-by-rename")
+        QVERIFY(testFiles::writeFile(other, edited) && testFiles::replaceByRename(other, path_));
+    else
+        QVERIFY(testFiles::writeFile(path_, edited));
+    if (change == u"F5")
+        QTest::keyClick(window_.get(), Qt::Key_F5);
+
+    auto *details = window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs);
+    if (change == u"deleted") {
+        QTRY_COMPARE(problems.count(), 1);
+        QVERIFY(problems.first().first().toString().contains(path_));
+        QCOMPARE(monsters(), QStringList{u"002  Beta"_qs});
+        QVERIFY(details->toPlainText().endsWith(u"ID-I\nE"_qs));
+        return;
+    }
+    QTRY_COMPARE(monsters(), (QStringList{u"002  Beta"_qs, u"003  Gamma"_qs}));
+    QCOMPARE(window_.control<QComboBox>(u"cmbType"_qs)->currentText(), u"竜"_qs);
+    QVERIFY(details->toPlainText().endsWith(u"ID-J\nE"_qs));
+    QCOMPARE(problems.count(), 0);
 }
 
 void tst_hostileFiles::neverWritesTheFile()

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,11 +31,12 @@ class tst_loadCardData final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void cleanup() { readerHooks = {}; }
 
-    void splitsLinesOnCarriageReturns_data();
-    void splitsLinesOnCarriageReturns();
+    void splitsAndDecodesLines_data();
+    void splitsAndDecodesLines();
     void routesRowsIntoMonsterAndMagicTables();
     void reloadingLeavesOnlyTheNewFile();
     void readsLargeFilesInPiecesAsAWhole_data();
@@ -44,6 +46,8 @@ private Q_SLOTS:
     void keepsBoundsOfLinesOfEveryLength_data();
     void keepsBoundsOfLinesOfEveryLength();
     void readsFromTheProgramsFolderNotTheCurrentOne();
+    void choosesTheNamedThenTheUsersThenTheProgramsFile();
+    void tellsOfLinesThatDidNotDecode();
 
 private:
     QString writeCards(const QByteArray &bytes);
@@ -64,7 +68,7 @@ QString tst_loadCardData::writeCards(const QByteArray &bytes)
     return path;
 }
 
-void tst_loadCardData::splitsLinesOnCarriageReturns_data()
+void tst_loadCardData::splitsAndDecodesLines_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("numbers"); // field 1 of every row
@@ -76,15 +80,23 @@ void tst_loadCardData::splitsLinesOnCarriageReturns_data()
         << QByteArray("001\r\n002") << QStringList{u"001"_qs, u"002"_qs};
     QTest::newRow("lone CR ends a line")
         << QByteArray("001\r002\r") << QStringList{u"001"_qs, u"002"_qs};
-    QTest::newRow("lone LF stays in the line")
-        << QByteArray("001\n002\n") << QStringList{u"001"_qs};
+    QTest::newRow("lone LF stays in the line of a file with CR")
+        << QByteArray("0\n1\r\n2") << QStringList{u"0\n1"_qs, u"2"_qs};
+    QTest::newRow("LF ends lines in a file without CR")
+        << QByteArray("001\n\n003\n") << QStringList{u"001"_qs, QString(), u"003"_qs};
+    QTest::newRow("UTF-8 without mark")
+        << QByteArray("\xE5\xA4\xA9\xE4\xBD\xBF\n") << QStringList{u"天使"_qs};
+    QTest::newRow("Shift-JIS with kanji")
+        << QByteArray("\x93\x56\x8e\x67\r\n") << QStringList{u"天使"_qs};
+    QTest::newRow("UTF-8 but for one byte is Shift-JIS")
+        << QByteArray("\xE5\xA4\xA9\xFF\r\n") << QStringList{u"螟ｩ\uFFFD"_qs};
     QTest::newRow("empty lines are rows")
         << QByteArray("\r\n\r\n003\r\n") << QStringList{QString(), QString(), u"003"_qs};
     QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{QString()};
     QTest::newRow("CR CR LF") << QByteArray("001\r\r\n") << QStringList{u"001"_qs, QString()};
 }
 
-void tst_loadCardData::splitsLinesOnCarriageReturns()
+void tst_loadCardData::splitsAndDecodesLines()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, numbers);
@@ -139,9 +151,12 @@ void tst_loadCardData::readsLargeFilesInPiecesAsAWhole_data()
 {
     QTest::addColumn<QByteArray>("lineEnd");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("Shift-JIS, CR LF") << QByteArray("\r\n") << QByteArray();
-    QTest::newRow("Shift-JIS, lone CR") << QByteArray("\r") << QByteArray();
-    QTest::newRow("UTF-8 with mark") << QByteArray("\r\n") << QByteArray("\xEF\xBB\xBF");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("Shift-JIS, CR LF") << QByteArray("\r\n") << QByteArray() << false;
+    QTest::newRow("Shift-JIS, lone CR") << QByteArray("\r") << QByteArray() << false;
+    QTest::newRow("Shift-JIS, LF") << QByteArray("\n") << QByteArray() << false;
+    QTest::newRow("UTF-8 with mark") << QByteArray("\r\n") << QByteArray("\xEF\xBB\xBF") << true;
+    QTest::newRow("UTF-8 without mark, LF") << QByteArray("\n") << QByteArray() << true;
 }
 
 // A large file is decoded in two pieces at once; every row must be as in the whole text.
@@ -149,7 +164,7 @@ void tst_loadCardData::readsLargeFilesInPiecesAsAWhole()
 {
     QFETCH(QByteArray, lineEnd);
     QFETCH(QByteArray, start);
-    const bool utf8 = !start.isEmpty();
+    QFETCH(bool, utf8);
     QByteArray bytes = start;
     for (int row = 0; bytes.size() < (qsizetype(6) << 20); ++row) {
         const QString line = QStringLiteral("%1,名前%2,%3,5,%4,闇,4,%5,I%2,効果のテキスト,TJ")
@@ -159,8 +174,8 @@ void tst_loadCardData::readsLargeFilesInPiecesAsAWhole()
                                  .arg(row % 5 == 0 ? u"罠"_qs : u"天使"_qs)
                                  .arg(row % 9);
         bytes += (utf8 ? line.toUtf8() : testFiles::toCp932(line)) + lineEnd;
-        if (row % 7 == 0)
-            bytes += utf8 ? QByteArray("\xE5,") : QByteArray("\x81,"); // an undecodable byte
+        if (row % 7 == 0 && !(utf8 && start.isEmpty())) // an undecodable byte
+            bytes += utf8 ? QByteArray("\xE5,") : QByteArray("\x81,");
     }
     loadCardFile(writeCards(bytes));
     QCOMPARE(strLoadProblem, QString());
@@ -230,7 +245,7 @@ void tst_loadCardData::readsExactlyTheFileThatWasOpened()
         const int lowestFree = dup(0); // the card file will be given this one, and no other
         close(lowestFree);
         rlimit tight = saved;
-        tight.rlim_cur = rlim_t(lowestFree + 1);
+        tight.rlim_cur = static_cast<rlim_t>(lowestFree) + 1;
         QCOMPARE(setrlimit(RLIMIT_NOFILE, &tight), 0);
     }
 #endif
@@ -291,6 +306,27 @@ void tst_loadCardData::readsFromTheProgramsFolderNotTheCurrentOne()
     QCOMPARE(strLoadProblem, QString());
     QCOMPARE(intCardCount, 1);
     QCOMPARE(strMonstarData[1][0], u"001"_qs);
+}
+
+void tst_loadCardData::choosesTheNamedThenTheUsersThenTheProgramsFile()
+{
+    const QString own = userCardDataPath();
+    QFile::remove(own);
+    QCOMPARE(chooseCardFile(QString()), cardDataPath());
+    QVERIFY(QDir().mkpath(QFileInfo(own).path()));
+    QVERIFY(testFiles::writeFile(own, testFiles::cardFile({monsterLine})));
+    QCOMPARE(chooseCardFile(QString()), own);
+    QCOMPARE(chooseCardFile(dir_.filePath(u"named.dat"_qs)), dir_.filePath(u"named.dat"_qs));
+    QVERIFY(QFile::remove(own));
+}
+
+void tst_loadCardData::tellsOfLinesThatDidNotDecode()
+{
+    loadCardFile(writeCards("001\r\n0\x81\x7f\r\n003\r\n\x80\r\n"));
+    QVERIFY2(strLoadNotice.startsWith(u"2 行に読み取れない文字があります (最初は 2 行目)。"_qs),
+             qPrintable(strLoadNotice));
+    loadCardFile(writeCards(testFiles::cardFile({monsterLine})));
+    QCOMPARE(strLoadNotice, QString());
 }
 
 QTEST_GUILESS_MAIN(tst_loadCardData)
