@@ -192,6 +192,19 @@ void BM_MonsterDetailsText(benchmark::State &state)
     }
 }
 
+// Reading the card file again with the window open, as when it changes on disk: new tables, the
+// filter lists refilled and both searches with their lists.
+void BM_Reload(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    window->watchCardFile(cardFile(state));
+    for (auto _ : state) {
+        window->ReloadCardFile();
+        QApplication::processEvents();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -209,6 +222,7 @@ BENCHMARK_CAPTURE(BM_SearchMonstar, duelists, setDuelists)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_SearchMonstar, everything, setEverything)->Apply(sizes);
 BENCHMARK(BM_SearchMagic)->Apply(sizes);
 BENCHMARK(BM_ListRefill)->Apply(sizes);
+BENCHMARK(BM_Reload)->Apply(sizes);
 BENCHMARK(BM_ShowMonstarInf)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MonsterDetailsText)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 
