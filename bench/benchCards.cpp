@@ -16,6 +16,7 @@
 #include <QListView>
 #include <QRadioButton>
 #include <QStringDecoder>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 #include <functional>
@@ -205,6 +206,25 @@ void BM_Reload(benchmark::State &state)
     }
 }
 
+// A keystroke in the find bar: the front list narrowed by the words and refilled. The find
+// texts alternate, as typing one more character and taking it back does.
+void BM_FindKeystroke(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    auto *find = control<QLineEdit>(*window, "txtFind");
+    find->setText(QStringLiteral("かーど")); // prepares the folded texts once
+    const QString texts[2] = {QStringLiteral("かーど"), QStringLiteral("かーど 一枚")};
+    int next = 0;
+    for (auto _ : state) {
+        find->setText(texts[next ^= 1]);
+        QApplication::processEvents();
+    }
+    state.counters["listed"] =
+        double(control<QListView>(*window, "lstMonstarName")->model()->rowCount());
+}
+
 void sizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -223,6 +243,7 @@ BENCHMARK_CAPTURE(BM_SearchMonstar, everything, setEverything)->Apply(sizes);
 BENCHMARK(BM_SearchMagic)->Apply(sizes);
 BENCHMARK(BM_ListRefill)->Apply(sizes);
 BENCHMARK(BM_Reload)->Apply(sizes);
+BENCHMARK(BM_FindKeystroke)->Apply(sizes);
 BENCHMARK(BM_ShowMonstarInf)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MonsterDetailsText)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 

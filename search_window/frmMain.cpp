@@ -1,6 +1,7 @@
 #include "search_window/frmMain.h"
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/cardFind.h"
 #include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
 #include "search_window/windowControls.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -74,6 +76,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     addTabSwitchKeys();
     nameControlsForScreenReaders();
     connectEvents();
+    createFindBar();
     // The pages' corner within the tab control is known only once it has laid them out.
     pageStack_ = monsterPage->parentWidget();
     pageStack_->installEventFilter(this);
@@ -238,6 +241,13 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placePageControls();
+    // Tab from the find box goes to the list it narrows.
+    if (watched == txtFind && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Tab &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        (SSTab->currentIndex() == 0 ? lstMonstarName : lstMagicName)->setFocus(Qt::TabFocusReason);
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

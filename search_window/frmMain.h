@@ -6,10 +6,17 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class CardFileWatcher;
+namespace cardFind {
+class FindIndex;
+}
+class QLabel;
+class QLineEdit;
+class QToolButton;
 class CardListModel;
 namespace mdlZorv {
 class CardTable;
@@ -20,6 +27,7 @@ class QGroupBox;
 class QListView;
 class QPlainTextEdit;
 class QRadioButton;
+class QShortcut;
 class QTabWidget;
 
 // The card search window: a monster tab and a magic/trap/ritual tab, each with filter controls,
@@ -60,6 +68,14 @@ private:
     void addTabSwitchKeys();
     void nameControlsForScreenReaders();
     void placePageControls();
+
+    void createFindBar();
+    void openFind();
+    void closeFind();
+    void txtFind_Change();
+    void showFound(int page);
+    void showFindCount();
+    const cardFind::FindIndex &findIndex(int page);
 
     void fillMonsterFilterLists();
     void fillMagicFilterList();
@@ -119,6 +135,18 @@ private:
     CardListModel *monsterNames_ = nullptr;
     CardListModel *magicNames_ = nullptr;
     CardFileWatcher *cardFile_ = nullptr;
+
+    // The find bar, below the pages while open, and what it narrows: the rows each page's
+    // filters give, the folded find words, and each table's folded texts once needed.
+    QWidget *findBar = nullptr;
+    QLineEdit *txtFind = nullptr;
+    QLabel *lblFindCount = nullptr;
+    QToolButton *cmdCloseFind = nullptr;
+    QShortcut *closeFindKey_ = nullptr;
+    std::array<std::vector<qsizetype>, 2> filteredRows_;
+    std::array<bool, 2> findStale_{}; // a page behind whose list does not yet show the find
+    QStringList findWords_;
+    std::array<std::unique_ptr<cardFind::FindIndex>, 2> findIndexes_;
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

@@ -71,6 +71,10 @@ void frmMain::SSTab_Click()
         control->setEnabled(monsterInFront);
     for (QWidget *control : magicPageControls())
         control->setEnabled(!monsterInFront);
+    if (findStale_[size_t(SSTab->currentIndex())])
+        showFound(SSTab->currentIndex());
+    else if (findBar)
+        showFindCount();
 }
 
 // The card number of the selected entry, found through the row the entry was built from.

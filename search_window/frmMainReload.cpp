@@ -1,6 +1,7 @@
 // Reading the card file again while the window is open: on a change on disk or on F5.
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/cardFind.h"
 #include "search_window/cardFileWatcher.h"
 #include "search_window/cardListModel.h"
 #include "search_window/frmMain.h"
@@ -49,6 +50,8 @@ void frmMain::ReloadCardFile()
         Q_EMIT cardFileProblem(mdlZorv::strLoadProblem);
         return;
     }
+    for (auto &index : findIndexes_)
+        index.reset(); // made again from the new tables when needed
     {
         const QSignalBlocker blockType(cmbType), blockMazoku(cmbMazoku), blockLevel(cmbLevel),
             blockMagic(cmbMagic);

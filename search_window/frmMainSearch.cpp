@@ -77,13 +77,15 @@ cardSearch::MagicFilters frmMain::magicFilters() const
 void frmMain::SearchMonstar()
 {
     const BusyPointer busy(this);
-    monsterNames_->setRows(cardSearch::searchMonsters(mdlZorv::strMonstarData, monsterFilters()));
+    filteredRows_[0] = cardSearch::searchMonsters(mdlZorv::strMonstarData, monsterFilters());
+    showFound(0);
 }
 
 void frmMain::SearchMagic()
 {
     const BusyPointer busy(this);
-    magicNames_->setRows(cardSearch::searchMagic(mdlZorv::strMagicData, magicFilters()));
+    filteredRows_[1] = cardSearch::searchMagic(mdlZorv::strMagicData, magicFilters());
+    showFound(1);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void ctrlTabSwitchesTabsFromEveryList_data();
     void ctrlTabSwitchesTabsFromEveryList();
     void upAndDownSelectWithinAnOptionPair();
+    void findBarNarrowsBothListsUntilClosed();
 
 private:
     int runs(const QString &list) const
@@ -391,6 +393,54 @@ void tst_frmMainEvents::upAndDownSelectWithinAnOptionPair()
     QTest::keyClick(atMost, Qt::Key_Up);
     QVERIFY(atLeast->isChecked());
     QCOMPARE(runs(u"lstMonstarName"_qs), 2);
+}
+
+// Keyboard only: Ctrl+F, type, filters and tabs keep the find, Tab into the list, Escape.
+void tst_frmMainEvents::findBarNarrowsBothListsUntilClosed()
+{
+    frmMain *window = window_.get();
+    const QSize size = window->size();
+    const QStringList monsters = window_.entries(u"lstMonstarName"_qs);
+    auto *find = window_.control<QLineEdit>(u"txtFind"_qs);
+    auto *count = window_.control<QLabel>(u"lblFindCount"_qs);
+
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), find);
+    QCOMPARE(window->width(), size.width());
+    QVERIFY(window->height() > size.height());
+    QCOMPARE(window_.control(u"SSTab"_qs)->geometry().bottom() < size.height(), true);
+    QTest::keyClicks(find, u"A"_qs);
+    QCOMPARE(window_.entries(u"lstMonstarName"_qs), monsters); // every name holds an a
+    QTest::keyClicks(find, u"m "_qs);
+    QKeyEvent fullWidthThree(QEvent::KeyPress, 0, Qt::NoModifier, u"３"_qs);
+    QApplication::sendEvent(find, &fullWidthThree);
+    QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"003  Gamma"_qs});
+    QCOMPARE(count->text(), u"1 / 3 枚"_qs);
+    window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2); // 獣
+    QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"003  Gamma"_qs});
+    QCOMPARE(count->text(), u"1 / 2 枚"_qs);
+
+    window_.showPage(1);
+    QCOMPARE(window_.entries(u"lstMagicName"_qs), QStringList());
+    find->setText(u"光る"_qs);
+    QCOMPARE(window_.entries(u"lstMagicName"_qs), QStringList{u"101  Spell"_qs});
+    QCOMPARE(count->text(), u"1 / 2 枚"_qs);
+    find->setText(u"10"_qs);
+    find->setFocus();
+    QTest::keyClick(find, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window_.control(u"lstMagicName"_qs));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(window_.control<QPlainTextEdit>(u"txtMagicInf"_qs)->toPlainText(),
+             u"ｺｽﾄ-3\nID-S-2\n"_qs);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(window_.control(u"findBar"_qs)->isHidden());
+    QCOMPARE(window->size(), size);
+    QCOMPARE(find->text(), QString());
+    QCOMPARE(window_.entries(u"lstMagicName"_qs).size(), 2);
+    window_.showPage(0);
+    QCOMPARE(window_.entries(u"lstMonstarName"_qs),
+             (QStringList{u"002  Beta"_qs, u"003  Gamma"_qs}));
 }
 
 QTEST_MAIN(tst_frmMainEvents)
