@@ -1,7 +1,12 @@
 #include "card_data/cardDecoder.h"
 
 #include <array>
+#include <optional>
 #include <vector>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace mdlZorv {
 
@@ -71,9 +76,6 @@ private:
                                   : isLeadByte(uchar(b))          ? leadByte
                                                                   : replacement;
         }
-        QStringDecoder decoder("windows-31j");
-        if (!decoder.isValid())
-            return;
         QByteArray allPairs;
         for (int lead = 0; lead < 256; ++lead) {
             for (int trail = 0; trail < 256; ++trail) {
@@ -81,16 +83,41 @@ private:
                     allPairs.append(char(lead)).append(char(trail));
             }
         }
-        const QString decoded = decoder(allPairs);
-        // One pair must give one character; anything else means an unexpected converter.
-        if (decoded.size() != allPairs.size() / 2)
+        const std::optional<QString> decoded = decodePairs(allPairs);
+        if (!decoded)
             return;
-        for (qsizetype i = 0; i < decoded.size(); ++i) {
-            const char16_t c = decoded[i].unicode();
+        for (qsizetype i = 0; i < decoded->size(); ++i) {
+            const char16_t c = decoded->at(i).unicode();
             pairs_[size_t(leadIndex(uchar(allPairs[2 * i])))][uchar(allPairs[2 * i + 1])] =
                 (c < 0x20 || c == 0x7F) ? replacement : c;
         }
         valid_ = true;
+    }
+
+    // One character for each pair of bytes: what the pair stands for, or U+FFFD. Windows decodes
+    // code page 932 itself, whatever the system's code page; elsewhere ICU does.
+    static std::optional<QString> decodePairs(const QByteArray &pairs)
+    {
+#ifdef Q_OS_WIN
+        QString decoded;
+        decoded.reserve(pairs.size() / 2);
+        for (qsizetype i = 0; i < pairs.size(); i += 2) {
+            wchar_t c[2] = {};
+            const int count =
+                MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pairs.data() + i, 2, c, 2);
+            decoded.append(count == 1 ? QChar(char16_t(c[0])) : QChar(replacement));
+        }
+        return decoded;
+#else
+        QStringDecoder decoder("windows-31j");
+        if (!decoder.isValid())
+            return std::nullopt;
+        QString decoded = decoder(pairs);
+        // One pair must give one character; anything else means an unexpected converter.
+        if (decoded.size() != pairs.size() / 2)
+            return std::nullopt;
+        return decoded;
+#endif
     }
 
     std::array<char16_t, 256> singles_{};

@@ -34,7 +34,8 @@ private:
 //   - Otherwise it is code page 932 (Shift-JIS). Bytes that do not decode become U+FFFD: a lead
 //     byte without a valid trail byte gives one U+FFFD and the next byte is decoded afresh, so a
 //     comma or a line end is never swallowed. ASCII bytes always stand for themselves.
-//   - Where code page 932 is not available, the system's encoding is used instead.
+//   - Code page 932 is Windows' own on Windows, whatever the system's code page, and ICU's
+//     elsewhere: the same characters either way. Without either, the system's encoding is used.
 // Pieces may split a character anywhere; finish() settles what is left at the end.
 class CardDecoder
 {

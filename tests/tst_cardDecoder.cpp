@@ -1,5 +1,6 @@
 #include "card_data/cardDecoder.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 using namespace mdlZorv;
@@ -12,6 +13,7 @@ private Q_SLOTS:
     void decodesBytes_data();
     void decodesBytes();
     void givesTheSameTextWhateverThePieces();
+    void decodesEveryByteAndPairAsOnLinux();
 };
 
 void tst_cardDecoder::decodesBytes_data()
@@ -74,6 +76,33 @@ void tst_cardDecoder::givesTheSameTextWhateverThePieces()
             QVERIFY2(text == whole, qPrintable(QStringLiteral("cut at %1").arg(cut)));
         }
     }
+}
+
+// Every single byte and every pair of bytes, decoded as Shift-JIS: the Linux build (ICU) and the
+// Windows build (the system's own converter) must give the same characters for each.
+void tst_cardDecoder::decodesEveryByteAndPairAsOnLinux()
+{
+    const auto decode = [](QByteArrayView bytes) {
+        CardDecoder decoder; // code page 932 even where the bytes happen to be UTF-8
+        QString text;
+        decoder.decode(bytes, text);
+        decoder.finish(text);
+        return text;
+    };
+    QString all;
+    for (int first = 0; first < 256; ++first) {
+        const char single[1] = {char(first)};
+        all += decode(QByteArrayView(single, 1)) + u'\uFFFF';
+        for (int second = 0; second < 256; ++second) {
+            const char pair[2] = {char(first), char(second)};
+            all += decode(QByteArrayView(pair, 2)) + u'\uFFFF';
+        }
+    }
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char *>(all.utf16()), all.size() * 2),
+        QCryptographicHash::Sha256);
+    QCOMPARE(digest.toHex(),
+             QByteArray("0c7a336d444cdeaf3b7e4bbf31fd0a69ae4a8241bf940f9b4293283f87460fc1"));
 }
 
 QTEST_GUILESS_MAIN(tst_cardDecoder)
