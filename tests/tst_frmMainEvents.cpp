@@ -1,10 +1,8 @@
 #include "windowDriver.h"
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -38,14 +36,10 @@ private Q_SLOTS:
     void selectingANameShowsItsDetails();
     void emptyListShowsNothing();
     void tabSwitchEnablesOnlyTheFrontPage();
-    void typingKeepsToDigits_data();
-    void typingKeepsToDigits();
     void enteringABoxSelectsItsText_data();
     void enteringABoxSelectsItsText();
     void enterRunsTheSearchOfItsPage_data();
     void enterRunsTheSearchOfItsPage();
-    void inputMethodEntersDigits_data();
-    void inputMethodEntersDigits();
     void ctrlTabSwitchesTabsFromEveryList_data();
     void ctrlTabSwitchesTabsFromEveryList();
     void upAndDownSelectWithinAnOptionPair();
@@ -195,57 +189,6 @@ void tst_frmMainEvents::tabSwitchEnablesOnlyTheFrontPage()
     QCOMPARE(window_.entries(u"lstMonstarName"_qs), monsterEntries);
 }
 
-void tst_frmMainEvents::typingKeepsToDigits_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed"); // after the box is entered by the Tab key; \b: backspace
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("letters") << u"txtAP"_qs << u"ab"_qs << u"0"_qs;
-    QTest::newRow("blank, minus, period") << u"txtDP"_qs << u" -."_qs << u"0"_qs;
-    QTest::newRow("full-width digits") << u"txtCostC"_qs << u"１２"_qs << u"12"_qs;
-    QTest::newRow("full-width digits to the limit")
-        << u"txtAP"_qs << u"１２３４５"_qs << u"1234"_qs;
-    QTest::newRow("digits replace the selected 0") << u"txtAP"_qs << u"1x2"_qs << u"12"_qs;
-    QTest::newRow("txtCostC takes three") << u"txtCostC"_qs << u"12345"_qs << u"123"_qs;
-    QTest::newRow("txtAP takes four") << u"txtAP"_qs << u"12345"_qs << u"1234"_qs;
-    QTest::newRow("txtDP takes four") << u"txtDP"_qs << u"12345"_qs << u"1234"_qs;
-    QTest::newRow("txtCostM takes any") << u"txtCostM"_qs << u"1234567"_qs << u"1234567"_qs;
-    QTest::newRow("backspace to empty shows 0") << u"txtAP"_qs << u"7\b"_qs << u"0"_qs;
-    // Pasted text keeps only its ASCII digits (\v: the text after it is pasted with Ctrl+V).
-    QTest::newRow("paste with a leading blank") << u"txtAP"_qs << u"\v 12"_qs << u"12"_qs;
-    QTest::newRow("paste of a spreadsheet cell") << u"txtAP"_qs << u"\v12\n"_qs << u"12"_qs;
-    QTest::newRow("paste without digits") << u"txtAP"_qs << u"\vabc"_qs << u"0"_qs;
-    QTest::newRow("paste of full-width digits") << u"txtAP"_qs << u"\v１２3"_qs << u"123"_qs;
-    QTest::newRow("paste of mixed text") << u"txtCostC"_qs << u"\vコスト１2"_qs << u"12"_qs;
-    const QString digits(40'000, u'7');
-    QTest::newRow("paste of 40,000 digits") << u"txtCostM"_qs << u"\v"_qs + digits << digits;
-}
-
-void tst_frmMainEvents::typingKeepsToDigits()
-{
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(QString, expected);
-    if (box == u"txtCostM")
-        window_.showPage(1);
-    auto *edit = window_.control<QLineEdit>(box);
-    edit->setFocus(Qt::TabFocusReason);
-    if (typed.startsWith(u'\v')) {
-        QApplication::clipboard()->setText(typed.mid(1));
-        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-        typed.clear();
-    }
-    for (const QChar c : typed) {
-        // keyClicks sends Latin-1 only: send each character as a key event with its text.
-        QKeyEvent press(QEvent::KeyPress, c == u'\b' ? Qt::Key_Backspace : 0, Qt::NoModifier,
-                        QString(c));
-        QApplication::sendEvent(edit, &press);
-    }
-    QCOMPARE(edit->text(), expected);
-    QCOMPARE(runs(u"lstMonstarName"_qs) + runs(u"lstMagicName"_qs), 0); // typing runs no search
-}
-
 void tst_frmMainEvents::enteringABoxSelectsItsText_data()
 {
     QTest::addColumn<bool>("byMouse");
@@ -285,11 +228,6 @@ void tst_frmMainEvents::enterRunsTheSearchOfItsPage_data()
     QTest::newRow("txtDP keeps its zeros")
         << u"txtDP"_qs << u"0800"_qs << u"0800"_qs << u"lstMonstarName"_qs
         << QStringList{u"001  Alpha"_qs, u"003  Gamma"_qs};
-    QTest::newRow("txtCostC") << u"txtCostC"_qs << u"5"_qs << u"5"_qs << u"lstMonstarName"_qs
-                              << QStringList{u"003  Gamma"_qs};
-    QTest::newRow("txtCostM runs the magic search only")
-        << u"txtCostM"_qs << u"3"_qs << u"3"_qs << u"lstMagicName"_qs
-        << QStringList{u"102  Pit"_qs};
 }
 
 void tst_frmMainEvents::enterRunsTheSearchOfItsPage()
@@ -312,49 +250,6 @@ void tst_frmMainEvents::enterRunsTheSearchOfItsPage()
     QCOMPARE(runs(list), 2);
     QCOMPARE(runs(u"lstMonstarName"_qs) + runs(u"lstMagicName"_qs), 2);
     QCOMPARE(window_.entries(list), listed);
-}
-
-void tst_frmMainEvents::inputMethodEntersDigits_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("inputMethod"); // whether the platform is told it may use one
-    QTest::addColumn<QString>("committed");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("txtCostC") << u"txtCostC"_qs << true << u"１２"_qs << u"12"_qs;
-    QTest::newRow("txtCostM") << u"txtCostM"_qs << true << u"１２３４５"_qs << u"12345"_qs;
-    QTest::newRow("txtAP") << u"txtAP"_qs << false << u"７８ｘ"_qs << u"78"_qs;
-    QTest::newRow("txtDP") << u"txtDP"_qs << false << u"ご９"_qs << u"9"_qs;
-}
-
-// A composition replaces the selected "0" at once; its commit enters its digits as ASCII digits.
-void tst_frmMainEvents::inputMethodEntersDigits()
-{
-    QFETCH(QString, box);
-    QFETCH(bool, inputMethod);
-    QFETCH(QString, committed);
-    QFETCH(QString, expected);
-    if (box == u"txtCostM")
-        window_.showPage(1);
-    auto *edit = window_.control<QLineEdit>(box);
-    edit->setFocus(Qt::TabFocusReason);
-    QInputMethodQueryEvent query(Qt::ImEnabled);
-    QApplication::sendEvent(edit, &query);
-    QCOMPARE(query.value(Qt::ImEnabled).toBool(), inputMethod);
-
-    QInputMethodEvent composing(committed.left(1), {});
-    QApplication::sendEvent(edit, &composing);
-    QCOMPARE(edit->text(), QString());
-    QInputMethodEvent commit;
-    commit.setCommitString(committed);
-    QApplication::sendEvent(edit, &commit);
-    QCOMPARE(edit->text(), expected);
-
-    QInputMethodEvent cancelled(u"１"_qs, {});
-    edit->selectAll();
-    QApplication::sendEvent(edit, &cancelled);
-    QInputMethodEvent nothing;
-    QApplication::sendEvent(edit, &nothing);
-    QCOMPARE(edit->text(), u"0"_qs);
 }
 
 void tst_frmMainEvents::ctrlTabSwitchesTabsFromEveryList_data()

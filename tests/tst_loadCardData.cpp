@@ -38,7 +38,6 @@ private Q_SLOTS:
     void splitsAndDecodesLines_data();
     void splitsAndDecodesLines();
     void routesRowsIntoMonsterAndMagicTables();
-    void reloadingLeavesOnlyTheNewFile();
     void readsLargeFilesInPiecesAsAWhole_data();
     void readsLargeFilesInPiecesAsAWhole();
     void readsExactlyTheFileThatWasOpened_data();
@@ -130,21 +129,7 @@ void tst_loadCardData::routesRowsIntoMonsterAndMagicTables()
                                      u""_qs};
     for (int field = 0; field < magicFields.size(); ++field)
         QCOMPARE(strMagicData[field][0], magicFields[field]);
-    QCOMPARE(strCardData[0][0], QString());
-    QCOMPARE(strCardData[12][0], QString());
     QCOMPARE(strMonstarData[12][0], QString()); // outside the tables reads empty
-    QCOMPARE(strMagicData[1][1], QString());
-}
-
-void tst_loadCardData::reloadingLeavesOnlyTheNewFile()
-{
-    loadCardFile(writeCards(testFiles::cardFile({monsterLine, trapLine})));
-    loadCardFile(writeCards(testFiles::cardFile({trapLine})));
-
-    QCOMPARE(intCardCount, 1);
-    QCOMPARE(intMonstarCount, 0);
-    QCOMPARE(intMagicCount, 1);
-    QCOMPARE(strMagicData[1][0], u"002"_qs);
 }
 
 void tst_loadCardData::readsLargeFilesInPiecesAsAWhole_data()
