@@ -27,7 +27,7 @@ void tst_numberText::readsLeadingNumberLeniently_data()
 
     QTest::newRow("empty") << QString() << 0.0;
     QTest::newRow("leading zeros") << QStringLiteral("0150") << 150.0;
-    QTest::newRow("blanks inside digits") << QStringLiteral(" 1 2\t0\n") << 120.0;
+    QTest::newRow("blanks inside digits") << QStringLiteral(" 1 2\t0\n5") << 1205.0;
     QTest::newRow("blank after sign") << QStringLiteral("- 5") << -5.0;
     QTest::newRow("plus sign") << QStringLiteral("+7") << 7.0;
     QTest::newRow("two signs") << QStringLiteral("--3") << 0.0;
