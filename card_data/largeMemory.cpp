@@ -12,7 +12,8 @@ namespace {
 
 // Gives the system advice on the whole pages of unit bytes inside a block. The advice is only a
 // hint: a system that does not take it leaves the block as it was.
-[[maybe_unused]] void adviseWholePages(void *data, size_t bytes, size_t unit, int advice)
+[[maybe_unused]] void adviseWholePages([[maybe_unused]] void *data, [[maybe_unused]] size_t bytes,
+                                       [[maybe_unused]] size_t unit, [[maybe_unused]] int advice)
 {
 #ifdef Q_OS_LINUX
     auto *begin = static_cast<char *>(data);

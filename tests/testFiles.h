@@ -17,7 +17,17 @@ namespace testFiles {
 
 inline QByteArray toCp932(const QString &text)
 {
+#ifdef Q_OS_WIN
+    // Qt for Windows has no code page 932 of its own: Windows has.
+    const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
+    const int size =
+        WideCharToMultiByte(932, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
+    QByteArray bytes(size, Qt::Uninitialized);
+    WideCharToMultiByte(932, 0, wide, int(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+#else
     return QStringEncoder("windows-31j")(text);
+#endif
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)

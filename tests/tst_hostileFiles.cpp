@@ -156,6 +156,9 @@ void tst_hostileFiles::opensEmptyWhenTheFileIsUnusable()
     } else if (kind == u"folder") {
         QVERIFY(QDir().mkpath(path_));
     } else if (kind == u"dangling-link") {
+#ifdef Q_OS_WIN
+        QSKIP("a link on Windows is a shortcut file, which is a file");
+#endif
         QVERIFY(QFile::link(dir_.filePath(u"gone.dat"_qs), path_));
 #ifdef Q_OS_UNIX
     } else if (kind == u"fifo") {
@@ -165,9 +168,9 @@ void tst_hostileFiles::opensEmptyWhenTheFileIsUnusable()
 #endif
     } else {
         QVERIFY(testFiles::writeFile(path_, testFiles::cardFile({u"001,A,1,1,獣,,1,1,I,E,T"_qs})));
-        QVERIFY(QFile::setPermissions(path_, QFileDevice::Permissions()));
-        if (QFile(path_).open(QIODevice::ReadOnly))
-            QSKIP("running with rights that read any file (root)");
+        if (!QFile::setPermissions(path_, QFileDevice::Permissions()) ||
+            QFile(path_).open(QIODevice::ReadOnly))
+            QSKIP("running with rights that read any file (root), or on Windows");
     }
     mdlZorv::loadCardFile(path_);
     window_.show();
@@ -215,7 +218,7 @@ void tst_hostileFiles::followsTheWatchedFile()
     auto *details = window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs);
     if (change == u"deleted") {
         QTRY_COMPARE(problems.count(), 1);
-        QVERIFY(problems.first().first().toString().contains(path_));
+        QVERIFY(problems.first().first().toString().contains(QDir::toNativeSeparators(path_)));
         QCOMPARE(monsters(), QStringList{u"002  Beta"_qs});
         QVERIFY(details->toPlainText().endsWith(u"ID-I\nE"_qs));
         return;

@@ -209,9 +209,10 @@ void tst_loadCardData::readsExactlyTheFileThatWasOpened()
     QVERIFY(
         testFiles::writeFile(other, testFiles::cardFile({u"999,新しい札,1,1,獣,,1,1,I,E,T"_qs})));
     readerHooks.cutFrom = bytes.size() / 2;
+    bool renamed = false;
     if (meanwhile == u"renamed")
         readerHooks.afterOpen = [&] {
-            QVERIFY(testFiles::replaceByRename(other, path));
+            renamed = testFiles::replaceByRename(other, path);
         };
     if (meanwhile == u"truncated")
         readerHooks.afterOpen = [&] {
@@ -239,6 +240,8 @@ void tst_loadCardData::readsExactlyTheFileThatWasOpened()
 #ifdef Q_OS_LINUX
     setrlimit(RLIMIT_NOFILE, &saved);
 #endif
+    if (meanwhile == u"renamed" && !renamed) // then no mix can happen either
+        QSKIP("this system renames nothing over a file that is open");
 
     const qsizetype expected =
         meanwhile == u"truncated" ? bytes.left(bytes.size() / 3).count("\r\n") : lines.size();
