@@ -27,7 +27,7 @@ void check(bool condition)
 // Decoding in two pieces, cut anywhere, gives the same text as decoding at once.
 QString decodeInTwo(QByteArrayView bytes, qsizetype cut)
 {
-    mdlZorv::CardDecoder decoder;
+    mdlZorv::CardDecoder decoder(mdlZorv::Utf8Detector::isUtf8Text(bytes));
     QString text;
     decoder.decode(bytes.first(cut), text);
     decoder.decode(bytes.sliced(cut), text);
