@@ -1,0 +1,215 @@
+// The rules of the two searches, the details texts and finding by words, apart from any window.
+
+#include "card_data/mdlZorv.h"
+#include "card_rules/cardDetails.h"
+#include "card_rules/cardFind.h"
+#include "card_rules/cardSearch.h"
+#include "card_rules/filterLists.h"
+
+#include <QTest>
+
+using namespace cardSearch;
+using mdlZorv::strMagicData;
+using mdlZorv::strMonstarData;
+
+namespace {
+
+// number, name, AP, DP, type, Mazoku, level, cost, ID, effect, duelists
+const QStringList cards = {
+    u"001,Alpha,1000,500,天使,光,4,3,I1,E,T"_qs,
+    u"002,Beta,0,0,機械,闇,04,0,I2,,TJ"_qs,
+    u"003,Gamma,2000,1500,天使,光, 4,5,I3, ,J"_qs,
+    u"004,Delta,?,-100,炎,光,12,-1,I4,E,"_qs,
+    u"005,,1500,1500,天使 ,風,4,3,I5,E,t"_qs,
+    u"006,Zeta,1500,800,ﾃﾝｼ,光,4,3,I6,E,OJ"_qs,
+    u"101,Spell,,,魔法,,,2,S1,E1,TJ"_qs,
+    u"102,Pit,,,罠,,,3,S2,,O"_qs,
+    u"103,Rite,,,儀式,,,10,S3,E3,"_qs,
+    u"104,Net,,,罠,,,x,S4,E4,t"_qs,
+};
+
+QString numbersOf(const mdlZorv::CardTable &table, const std::vector<qsizetype> &rows)
+{
+    QStringList numbers;
+    for (const qsizetype row : rows)
+        numbers << table[mdlZorv::CardField::Number][row];
+    return numbers.isEmpty() ? u"-"_qs : numbers.join(u' ');
+}
+
+QStringList monsterDetailLines(const QString &line)
+{
+    mdlZorv::loadCardText(line);
+    return cardDetails::monsterDetails(strMonstarData, 0).split(u"\r\n"_qs);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MonsterFilters)
+Q_DECLARE_METATYPE(MagicFilters)
+using Monsters = MonsterFilters;
+using Magic = MagicFilters;
+
+class tst_cardRules final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void searchesMonsters_data()
+    {
+        QTest::addColumn<MonsterFilters>("filters");
+        QTest::addColumn<QString>("expected"); // card numbers, or - for none
+        QTest::newRow("initial: negatives left out") << Monsters{} << u"001 002 003 005 006"_qs;
+        QTest::newRow("type, a blank counts") << Monsters{.type = u"天使"_qs} << u"001 003"_qs;
+        QTest::newRow("type width counts") << Monsters{.type = u"ﾃﾝｼ"_qs} << u"006"_qs;
+        QTest::newRow("Mazoku") << Monsters{.mazoku = u"光"_qs} << u"001 003 006"_qs;
+        QTest::newRow("empty value matches empty fields") << Monsters{.mazoku = u""_qs} << u"-"_qs;
+        QTest::newRow("level 4, not 04 or  4") << Monsters{.level = u"4"_qs} << u"001 005 006"_qs;
+        QTest::newRow("effect: a blank is one")
+            << Monsters{.effectOnly = true} << u"001 003 005 006"_qs;
+        QTest::newRow("duelist T, not t") << Monsters{.duelistKeys = u"T"_qs} << u"001 002"_qs;
+        QTest::newRow("duelist T or J")
+            << Monsters{.duelistKeys = u"TJ"_qs} << u"001 002 003 006"_qs;
+        QTest::newRow("cost 3 or more") << Monsters{.cost = {3}} << u"001 003 005 006"_qs;
+        QTest::newRow("cost 3 or less") << Monsters{.cost = {3, false}} << u"001 002 005 006"_qs;
+        QTest::newRow("AP 1500 or more") << Monsters{.ap = {1500}} << u"003 005 006"_qs;
+        QTest::newRow("AP 0 or less: ? reads 0")
+            << Monsters{.cost = {-1}, .ap = {0, false}, .dp = {-100}} << u"002 004"_qs;
+        QTest::newRow("DP 800 or less") << Monsters{.dp = {800, false}} << u"001 002 006"_qs;
+        QTest::newRow("infinite thresholds")
+            << Monsters{.cost = {-qInf()}, .ap = {qInf(), false}, .dp = {-qInf()}}
+            << u"001 002 003 004 005 006"_qs;
+        QTest::newRow("filters combine")
+            << Monsters{.type = u"天使"_qs, .level = u"4"_qs, .duelistKeys = u"TO"_qs, .ap = {1000}}
+            << u"001"_qs;
+    }
+    void searchesMonsters()
+    {
+        QFETCH(MonsterFilters, filters);
+        QFETCH(QString, expected);
+        mdlZorv::loadCardText(cards.join(u"\r\n"));
+        QCOMPARE(numbersOf(strMonstarData, searchMonsters(strMonstarData, filters)), expected);
+    }
+
+    void searchesMagic_data()
+    {
+        QTest::addColumn<MagicFilters>("filters");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("initial: no number reads 0") << Magic{} << u"101 102 103 104"_qs;
+        QTest::newRow("kind trap") << Magic{.kind = u"罠"_qs} << u"102 104"_qs;
+        QTest::newRow("cost 3 or less") << Magic{.cost = {3, false}} << u"101 102 104"_qs;
+        QTest::newRow("cost 0 or less") << Magic{.cost = {0, false}} << u"104"_qs;
+        QTest::newRow("Tavrin or Ombrec") << Magic{.duelistKeys = u"TO"_qs} << u"101 102"_qs;
+        QTest::newRow("kind and duelist")
+            << Magic{.kind = u"罠"_qs, .duelistKeys = u"J"_qs} << u"-"_qs;
+    }
+    void searchesMagic()
+    {
+        QFETCH(MagicFilters, filters);
+        QFETCH(QString, expected);
+        mdlZorv::loadCardText(cards.join(u"\r\n"));
+        QCOMPARE(numbersOf(strMagicData, searchMagic(strMagicData, filters)), expected);
+    }
+
+    void marksEveryRowPassingOrFailing()
+    {
+        mdlZorv::loadCardText(cards.join(u"\r\n"));
+        searchMonsters(strMonstarData, {.type = u"天使"_qs});
+        QString marks;
+        for (qsizetype row = 0; row < mdlZorv::intMonstarCount; ++row)
+            marks += strMonstarData[mdlZorv::MatchMark][row];
+        QCOMPARE(marks, u"101000"_qs);
+    }
+
+    // Each distinct value once, in the order it first occurs: case, width and blanks count.
+    void listsDistinctValuesInOrder()
+    {
+        QStringList lines;
+        for (const QString &type : u"獣||天使|獣|abc|ABC|ａｂｃ|abc |(指定なし)"_qs.split(u'|'))
+            lines << u"001,A,1,1,%1,"_qs.arg(type);
+        mdlZorv::loadCardText(lines.join(u"\r\n"));
+        QCOMPARE(filterLists::distinctValues(strMonstarData, mdlZorv::CardField::Type),
+                 u"獣|天使|abc|ABC|ａｂｃ|abc |(指定なし)"_qs.split(u'|'));
+    }
+
+    // The whole texts: seven lines for a monster, three for the rest, fields shown as stored.
+    void buildsDetailsTexts()
+    {
+        QCOMPARE(monsterDetailLines(u"001,N,1300,800,天使,M,4,12,I,E,T"_qs),
+                 QStringList({u"Lv-4       ｺｽﾄ-12"_qs, u"AP-1300 → 910"_qs, u"DP-800  → 560"_qs,
+                              u"天使"_qs, u"M"_qs, u"ID-I"_qs, u"E"_qs}));
+        QCOMPARE(monsterDetailLines(u"001,N, 12,800,, M , 4 , 5 , I ,,T"_qs),
+                 QStringList({u"Lv- 4      ｺｽﾄ- 5 "_qs, u"AP- 12  → 15.6"_qs, u"DP-800  → 1040"_qs,
+                              QString(), u" M "_qs, u"ID- I "_qs, QString()}));
+        mdlZorv::loadCardText(u"101,P,,,罠,,,2,I,E,T\r\n102,P,,,魔法,,,,I,,T"_qs);
+        QCOMPARE(cardDetails::magicDetails(strMagicData, 0), u"ｺｽﾄ-2\r\nID-I\r\nE"_qs);
+        QCOMPARE(cardDetails::magicDetails(strMagicData, 1), u"ｺｽﾄ-\r\nID-I\r\n"_qs);
+    }
+
+    void buildsEachMonsterLine_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<int>("line"); // of the details text, from 0
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("reptile 1.0")
+            << u"001,N,1300,8,爬虫類,M,4,1,I,E,T"_qs << 1 << u"AP-1300 → 1300"_qs;
+        QTest::newRow("machine 0.7")
+            << u"001,N,1,333,機械,M,4,1,I,E,T"_qs << 2 << u"DP-333  → 233.1"_qs;
+        QTest::newRow("flame 0.7") << u"001,N,10,20,炎,M,1,1,I,E,T"_qs << 1 << u"AP-10 → 7"_qs;
+        QTest::newRow("machine and a blank 1.3")
+            << u"001,N,10,20,機械 ,M,1,1,I,E,T"_qs << 2 << u"DP-20 → 26"_qs;
+        QTest::newRow("no number reads 0") << u"001,N,0,?,獣,M,1,1,I,E,T"_qs << 2 << u"DP-? → 0"_qs;
+        QTest::newRow("level filling eleven characters")
+            << u"001,N,1,1,獣,M,12345678,1,I,E,T"_qs << 0 << u"Lv-12345678ｺｽﾄ-1"_qs;
+        QTest::newRow("longer level not cut")
+            << u"001,N,1,1,獣,M,123456789,1,I,E,T"_qs << 0 << u"Lv-123456789ｺｽﾄ-1"_qs;
+    }
+    void buildsEachMonsterLine()
+    {
+        QFETCH(QString, card);
+        QFETCH(int, line);
+        QFETCH(QString, expected);
+        QCOMPARE(monsterDetailLines(card).value(line), expected);
+    }
+
+    void findsFirstRowWithExactCardNumber()
+    {
+        mdlZorv::loadCardText(u"001,A\r\n002,B\r\n002,C\r\n05\r\n"_qs);
+        const auto rowOf = [](QStringView number) {
+            const auto found = cardDetails::findCard(strMonstarData, number);
+            return found ? int(*found) : -1;
+        };
+        QCOMPARE(rowOf(u"002"), 1); // the first of two
+        QCOMPARE(rowOf(u"05"), 3);
+        for (const QStringView none : {u"0", u"05 ", u"999"}) // no prefixes, no blanks
+            QCOMPARE(rowOf(none), -1);
+    }
+
+    void findsCardsHoldingEveryWord_data()
+    {
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("no words") << u"  　"_qs << true;
+        QTest::newRow("half-width katakana") << u"ﾄﾞﾗｺﾞﾝ"_qs << true;
+        QTest::newRow("hiragana for katakana") << u"どらごん"_qs << true;
+        QTest::newRow("full-width letters, any case") << u"ａｂｃ"_qs << true;
+        QTest::newRow("full-width digits in the number") << u"０１２"_qs << true;
+        QTest::newRow("effect text only") << u"墓地"_qs << true;
+        QTest::newRow("every word, blanks of both widths") << u"子 墓地　abc"_qs << true;
+        QTest::newRow("one word missing") << u"子 天使"_qs << false;
+        QTest::newRow("not a pattern") << u"ド.*"_qs << false;
+        QTest::newRow("a word never spans two fields") << u"ABC墓"_qs << false;
+        QTest::newRow("other fields are not looked at") << u"竜"_qs << false;
+    }
+    void findsCardsHoldingEveryWord()
+    {
+        QFETCH(QString, find);
+        QFETCH(bool, found);
+        mdlZorv::loadCardText(u"012,ドラゴンの子ABC,1,1,竜,,1,1,I,墓地から戻る,T"_qs);
+        using namespace mdlZorv::CardField;
+        const cardFind::FindIndex index(strMonstarData, {Number, Name, Effect});
+        QCOMPARE(index.matches(0, cardFind::words(find)), found);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_cardRules)
+#include "tst_cardRules.moc"
