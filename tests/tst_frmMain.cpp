@@ -202,7 +202,9 @@ private Q_SLOTS:
         QFile::remove(path_);
     }
 
-    // The filter lists hold their no-selection text and the values of the monster cards.
+    // Caption, size and tabs; the filter lists hold their no-selection text and the values of the
+    // monster cards; the threshold boxes show 0, each with its number of digits, and attack and
+    // defence take no input method.
     void startsWithEveryControlInItsInitialState()
     {
         QVERIFY(window_.open(cards));
@@ -342,7 +344,7 @@ private Q_SLOTS:
         }
     }
 
-    // A click or the arrow keys show a card; a search that drops it, or an empty list, leaves its
+    // A click or a key shows a card; a search that drops it, or an empty list, leaves its
     // details in place and selects nothing.
     void selectingANameShowsItsDetails()
     {
