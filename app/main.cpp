@@ -83,9 +83,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QString cardFile = mdlZorv::chooseCardFile(parseCommandLine(app));
 
-    mdlZorv::loadCardFile(cardFile);
-    if (!mdlZorv::strLoadProblem.isEmpty())
-        std::fprintf(stderr, "zorv-card-search: %s\n", qUtf8Printable(mdlZorv::strLoadProblem));
+    const mdlZorv::LoadOutcome loaded = mdlZorv::loadCardFile(cardFile);
+    if (!loaded.problem.isEmpty())
+        std::fprintf(stderr, "zorv-card-search: %s\n", qUtf8Printable(loaded.problem));
 
     frmMain window;
     window.hide();
@@ -98,13 +98,11 @@ int main(int argc, char *argv[])
     // Placed at once in the middle of the screen, so that a message box opens over it.
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
-    const QString problem = mdlZorv::strLoadProblem;
-    const QString notice = mdlZorv::strLoadNotice;
-    QTimer::singleShot(0, &window, [&window, problem, notice] {
-        if (!problem.isEmpty())
-            tellProblem(&window, problem);
-        else if (!notice.isEmpty())
-            tellNotice(&window, notice);
+    QTimer::singleShot(0, &window, [&window, loaded] {
+        if (!loaded.problem.isEmpty())
+            tellProblem(&window, loaded.problem);
+        else if (!loaded.notice.isEmpty())
+            tellNotice(&window, loaded.notice);
     });
 
     return app.exec();

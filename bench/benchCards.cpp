@@ -38,10 +38,10 @@ void useCards(benchmark::State &state)
     static QString loaded;
     const QString path = cardFile(state);
     if (loaded != path) {
-        mdlZorv::loadCardFile(path);
+        const QString problem = mdlZorv::loadCardFile(path).problem;
         loaded = path;
-        if (!mdlZorv::strLoadProblem.isEmpty())
-            state.SkipWithError(qPrintable(mdlZorv::strLoadProblem));
+        if (!problem.isEmpty())
+            state.SkipWithError(qPrintable(problem));
     }
     state.counters["monsters"] = double(mdlZorv::intMonstarCount);
 }

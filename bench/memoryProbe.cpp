@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     }
     QElapsedTimer timer;
     timer.start();
-    mdlZorv::loadCardFile(QString::fromLocal8Bit(argv[1]));
+    const mdlZorv::LoadOutcome loaded = mdlZorv::loadCardFile(QString::fromLocal8Bit(argv[1]));
     const double loadMs = double(timer.nsecsElapsed()) / 1e6;
     timer.restart();
     cardSearch::MonsterFilters filters;
@@ -47,5 +47,5 @@ int main(int argc, char *argv[])
     const double searchMs = double(timer.nsecsElapsed()) / 1e6;
     std::printf("load_ms=%.2f first_search_ms=%.2f listed=%zu peak_kb=%lld\n", loadMs, searchMs,
                 rows.size(), peakResidentKb());
-    return mdlZorv::strLoadProblem.isEmpty() ? 0 : 1;
+    return loaded.problem.isEmpty() ? 0 : 1;
 }

@@ -1,8 +1,8 @@
 #include "card_data/cardFileReader.h"
 
 #include "card_data/cardDecoder.h"
+#include "card_data/cardFields.h"
 #include "card_data/largeMemory.h"
-#include "card_data/mdlZorv.h"
 #include "card_data/readOnlyFile.h"
 
 #include <QDir>

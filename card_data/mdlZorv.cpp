@@ -17,8 +17,6 @@ CardTable strMagicData;
 qsizetype intCardCount = 0;
 qsizetype intMonstarCount = 0;
 qsizetype intMagicCount = 0;
-QString strLoadProblem;
-QString strLoadNotice;
 
 namespace {
 
@@ -87,7 +85,7 @@ Tables makeTables(std::vector<TextPiece> pieces)
     return tables;
 }
 
-void showTables(Tables tables, const QString &problem)
+LoadOutcome showTables(Tables tables, const QString &problem)
 {
     strCardData = std::move(tables.cards);
     strMonstarData = std::move(tables.monsters);
@@ -95,8 +93,7 @@ void showTables(Tables tables, const QString &problem)
     intCardCount = strCardData.rowCount();
     intMonstarCount = strMonstarData.rowCount();
     intMagicCount = strMagicData.rowCount();
-    strLoadNotice = tables.notice;
-    strLoadProblem = problem;
+    return {problem, tables.notice};
 }
 
 // Reads a card file into tables of its own; problem says what went wrong, if anything did.
@@ -112,31 +109,28 @@ Tables readTables(const QString &path, QString &problem)
 
 } // namespace
 
-void loadCardText(QString text)
+LoadOutcome loadCardText(QString text)
 {
     std::vector<TextPiece> pieces(1);
     pieces[0].text = std::move(text);
     cutLines(pieces[0], lineEndOf(pieces[0].text), true);
-    showTables(makeTables(std::move(pieces)), QString());
+    return showTables(makeTables(std::move(pieces)), QString());
 }
 
-void loadCardFile(const QString &path)
+LoadOutcome loadCardFile(const QString &path)
 {
     QString problem;
     Tables tables = readTables(path, problem);
-    showTables(std::move(tables), problem);
+    return showTables(std::move(tables), problem);
 }
 
-bool reloadCardFile(const QString &path)
+LoadOutcome reloadCardFile(const QString &path)
 {
     QString problem;
     Tables tables = readTables(path, problem);
-    if (!problem.isEmpty()) {
-        strLoadProblem = problem;
-        return false;
-    }
-    showTables(std::move(tables), problem);
-    return true;
+    if (!problem.isEmpty())
+        return {problem, QString()};
+    return showTables(std::move(tables), problem);
 }
 
 QString cardDataPath()
@@ -159,9 +153,9 @@ QString chooseCardFile(const QString &named)
     return cardDataPath();
 }
 
-void LoadCardData()
+LoadOutcome LoadCardData()
 {
-    loadCardFile(chooseCardFile(QString()));
+    return loadCardFile(chooseCardFile(QString()));
 }
 
 } // namespace mdlZorv

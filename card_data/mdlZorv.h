@@ -1,20 +1,11 @@
 #pragma once
 
+#include "card_data/cardFields.h"
 #include "card_data/cardTable.h"
 
 #include <QString>
 
 namespace mdlZorv {
-
-// Field numbers of the card tables.
-namespace CardField {
-inline constexpr int Number = 1, Name = 2, AP = 3, DP = 4, Type = 5, Mazoku = 6, Level = 7,
-                     Cost = 8, Id = 9, Effect = 10, Duelists = 11;
-} // namespace CardField
-namespace MagicField {
-inline constexpr int Number = 1, Name = 2, Kind = 3, Cost = 4, Id = 5, Effect = 6, Duelists = 7;
-} // namespace MagicField
-inline constexpr int MatchMark = 0;
 
 // Every line of the card file, fields 1 to 11 (0 and 12 stay empty).
 extern CardTable strCardData;
@@ -28,26 +19,30 @@ extern qsizetype intCardCount;
 extern qsizetype intMonstarCount;
 extern qsizetype intMagicCount;
 
-// What went wrong in the last load (the full path and the reason), or empty when nothing did.
-extern QString strLoadProblem;
-// What the user should know of the last file loaded although it loaded: lines with bytes that
-// did not decode. Empty for a clean file.
-extern QString strLoadNotice;
+// What a load has to tell the user.
+struct LoadOutcome
+{
+    // What went wrong (the full path and the reason), or empty when nothing did.
+    QString problem;
+    // What the user should know of a file although it loaded: lines with bytes that did not
+    // decode. Empty for a clean file.
+    QString notice;
+};
 
 // Fills the tables from the card file that chooseCardFile gives without a name. Always returns; a
 // missing or unreadable file leaves the rows read before the problem (none if the file could not
-// be opened) and records the problem in strLoadProblem. The file is only ever read.
-void LoadCardData();
+// be opened), and the outcome says what went wrong. The file is only ever read.
+LoadOutcome LoadCardData();
 
 // The same from a named file.
-void loadCardFile(const QString &path);
+LoadOutcome loadCardFile(const QString &path);
 
 // Reads a named file again: its tables replace the old ones only once it has been read in full
-// without a problem. Otherwise the old tables stay, strLoadProblem says why, and it returns false.
-bool reloadCardFile(const QString &path);
+// without a problem. Otherwise the old tables stay and the outcome's problem says why.
+LoadOutcome reloadCardFile(const QString &path);
 
 // The same as loadCardFile from text that has already been decoded: one card row per line.
-void loadCardText(QString text);
+LoadOutcome loadCardText(QString text);
 
 // CardData.dat in the folder that holds the program.
 QString cardDataPath();

@@ -1,6 +1,6 @@
 #include "card_rules/cardDetails.h"
 
-#include "card_data/mdlZorv.h"
+#include "card_data/cardFields.h"
 #include "card_data/numberText.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "card_rules/cardSearch.h"
 
-#include "card_data/mdlZorv.h"
+#include "card_data/cardFields.h"
 
 namespace cardSearch {
 

@@ -57,9 +57,9 @@ void checkFileInTwoPieces(QByteArrayView bytes, qint64 cut, const QStringList &w
     check(file.write(bytes.data(), bytes.size()) == bytes.size());
     file.close();
     mdlZorv::readerHooks.cutFrom = cut;
-    mdlZorv::loadCardFile(path);
+    const mdlZorv::LoadOutcome loaded = mdlZorv::loadCardFile(path);
     mdlZorv::readerHooks.cutFrom = -1;
-    check(mdlZorv::strLoadProblem.isEmpty());
+    check(loaded.problem.isEmpty());
     check(everyField() == whole);
 }
 

@@ -1,6 +1,6 @@
 #include "search_window/cardListModel.h"
 
-#include "card_data/mdlZorv.h"
+#include "card_data/cardFields.h"
 #include "card_rules/filterLists.h"
 
 #include <algorithm>

@@ -46,8 +46,9 @@ void frmMain::ReloadCardFile()
         return;
     const auto monster = selectedCardNumber(lstMonstarName, mdlZorv::strMonstarData);
     const auto magic = selectedCardNumber(lstMagicName, mdlZorv::strMagicData);
-    if (!mdlZorv::reloadCardFile(cardFile_->path())) {
-        Q_EMIT cardFileProblem(mdlZorv::strLoadProblem);
+    const mdlZorv::LoadOutcome outcome = mdlZorv::reloadCardFile(cardFile_->path());
+    if (!outcome.problem.isEmpty()) {
+        Q_EMIT cardFileProblem(outcome.problem);
         return;
     }
     for (auto &index : findIndexes_)
@@ -70,8 +71,8 @@ void frmMain::ReloadCardFile()
     SearchMagic();
     reselectCard(lstMonstarName, monster, txtMonstarInf);
     reselectCard(lstMagicName, magic, txtMagicInf);
-    if (!mdlZorv::strLoadNotice.isEmpty())
-        Q_EMIT cardFileNotice(mdlZorv::strLoadNotice);
+    if (!outcome.notice.isEmpty())
+        Q_EMIT cardFileNotice(outcome.notice);
 }
 
 // Selects the entry of the card with the number again, which shows its details afresh; with no
