@@ -19,21 +19,27 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include <tuple>
+
 using namespace windowControls;
 
 namespace {
 
-const QString atLeastCaption = QStringLiteral("以上");
-const QString atMostCaption = QStringLiteral("以下");
-
-// Fills an option pair "以上" / "以下" in its frame, the first selected.
-template <typename Pair>
-void createOptionPair(Pair &pair, QGroupBox *frame, const char *name, QRect first, QRect second)
+// The cost filters of both pages are laid out alike.
+ThresholdFilterSpec costFilter(const QString &frameName, const QString &boxName,
+                               const char *optionsName, int digitLimit)
 {
-    pair[0] = optionButton(frame, arrayMemberName(name, 0), atLeastCaption, first);
-    pair[1] = optionButton(frame, arrayMemberName(name, 1), atMostCaption, second);
-    pair[0]->setChecked(true);
+    return {.frameName = frameName,
+            .caption = QStringLiteral("コスト"),
+            .boxName = boxName,
+            .optionsName = optionsName,
+            .digitLimit = digitLimit,
+            .inputMethod = ThresholdBox::InputMethod::On,
+            .box = fromTwips(90, 210, 510, 270),
+            .atLeast = fromTwips(660, 255, 660, 180),
+            .atMost = fromTwips(1380, 255, 660, 180)};
 }
+const QRect costFramePlace = fromTwips(2820, 750, 2100, 540);
 
 template <typename Boxes> void createDuelistBoxes(Boxes &boxes, QGroupBox *frame, const char *name)
 {
@@ -113,25 +119,32 @@ void frmMain::createMonsterFilters(QWidget *page)
     createDuelistBoxes(chkDuelistC, frmDuelist, "chkDuelistC");
     pagePlacements_.push_back({frmDuelist, fromTwips(105, 750, 2550, 540)});
 
-    Frame3 = frame(page, QStringLiteral("Frame3"), QStringLiteral("コスト"), QRect());
-    txtCostC = thresholdBox(Frame3, QStringLiteral("txtCostC"), 3, ThresholdBox::InputMethod::On,
-                            fromTwips(90, 210, 510, 270));
-    createOptionPair(optCostC, Frame3, "optCostC", fromTwips(660, 255, 660, 180),
-                     fromTwips(1380, 255, 660, 180));
-    pagePlacements_.push_back({Frame3, fromTwips(2820, 750, 2100, 540)});
+    std::tie(Frame3, txtCostC, optCostC) = thresholdFilter(
+        page, costFilter(QStringLiteral("Frame3"), QStringLiteral("txtCostC"), "optCostC", 3));
+    pagePlacements_.push_back({Frame3, costFramePlace});
 
-    Frame1 = frame(page, QStringLiteral("Frame1"), QStringLiteral("攻撃力"), QRect());
-    txtAP = thresholdBox(Frame1, QStringLiteral("txtAP"), 4, ThresholdBox::InputMethod::Off,
-                         fromTwips(150, 210, 600, 270));
-    createOptionPair(optAP, Frame1, "optAP", fromTwips(840, 210, 660, 300),
-                     fromTwips(1620, 210, 660, 300));
+    std::tie(Frame1, txtAP, optAP) =
+        thresholdFilter(page, {.frameName = QStringLiteral("Frame1"),
+                               .caption = QStringLiteral("攻撃力"),
+                               .boxName = QStringLiteral("txtAP"),
+                               .optionsName = "optAP",
+                               .digitLimit = 4,
+                               .inputMethod = ThresholdBox::InputMethod::Off,
+                               .box = fromTwips(150, 210, 600, 270),
+                               .atLeast = fromTwips(840, 210, 660, 300),
+                               .atMost = fromTwips(1620, 210, 660, 300)});
     pagePlacements_.push_back({Frame1, fromTwips(105, 1320, 2460, 540)});
 
-    Frame2 = frame(page, QStringLiteral("Frame2"), QStringLiteral("守備力"), QRect());
-    txtDP = thresholdBox(Frame2, QStringLiteral("txtDP"), 4, ThresholdBox::InputMethod::Off,
-                         fromTwips(120, 210, 600, 270));
-    createOptionPair(optDP, Frame2, "optDP", fromTwips(780, 210, 660, 300),
-                     fromTwips(1500, 210, 660, 300));
+    std::tie(Frame2, txtDP, optDP) =
+        thresholdFilter(page, {.frameName = QStringLiteral("Frame2"),
+                               .caption = QStringLiteral("守備力"),
+                               .boxName = QStringLiteral("txtDP"),
+                               .optionsName = "optDP",
+                               .digitLimit = 4,
+                               .inputMethod = ThresholdBox::InputMethod::Off,
+                               .box = fromTwips(120, 210, 600, 270),
+                               .atLeast = fromTwips(780, 210, 660, 300),
+                               .atMost = fromTwips(1500, 210, 660, 300)});
     pagePlacements_.push_back({Frame2, fromTwips(2715, 1320, 2220, 540)});
 }
 
@@ -144,12 +157,10 @@ void frmMain::createMagicPage(QWidget *page)
     createDuelistBoxes(chkDuelistM, Frame4, "chkDuelistM");
     pagePlacements_.push_back({Frame4, fromTwips(105, 750, 2550, 540)});
 
-    Frame5 = frame(page, QStringLiteral("Frame5"), QStringLiteral("コスト"), QRect());
-    txtCostM = thresholdBox(Frame5, QStringLiteral("txtCostM"), ThresholdBox::noLimit,
-                            ThresholdBox::InputMethod::On, fromTwips(90, 210, 510, 270));
-    createOptionPair(optCostM, Frame5, "optCostM", fromTwips(660, 255, 660, 180),
-                     fromTwips(1380, 255, 660, 180));
-    pagePlacements_.push_back({Frame5, fromTwips(2820, 750, 2100, 540)});
+    std::tie(Frame5, txtCostM, optCostM) =
+        thresholdFilter(page, costFilter(QStringLiteral("Frame5"), QStringLiteral("txtCostM"),
+                                         "optCostM", ThresholdBox::noLimit));
+    pagePlacements_.push_back({Frame5, costFramePlace});
 
     magicNames_ = new CardListModel(mdlZorv::strMagicData, this);
     lstMagicName = nameList(page, QStringLiteral("lstMagicName"), magicNames_);
@@ -159,7 +170,7 @@ void frmMain::createMagicPage(QWidget *page)
 }
 
 // The Tab key walks the monster page, then the magic page, then the tab strip; controls of the
-// page behind are hidden and so skipped. Of each option pair only the selected button is a stop.
+// page behind are hidden and so skipped.
 void frmMain::chainTabStops()
 {
     std::vector<QWidget *> order = {SSTab};
@@ -167,16 +178,6 @@ void frmMain::chainTabStops()
         order.insert(order.end(), page.begin(), page.end());
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-
-    for (auto *pair : {&optCostC, &optAP, &optDP, &optCostM}) {
-        for (QRadioButton *button : *pair) {
-            const auto keepSelectedInTabChain = [button](bool selected) {
-                button->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
-            };
-            keepSelectedInTabChain(button->isChecked());
-            connect(button, &QRadioButton::toggled, this, keepSelectedInTabChain);
-        }
-    }
 }
 
 // Ctrl+Tab and Ctrl+PageDown show the next tab, Ctrl+Shift+Tab and Ctrl+PageUp the previous one,

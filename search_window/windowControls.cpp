@@ -179,6 +179,27 @@ ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int digitLimit,
     return box;
 }
 
+std::tuple<QGroupBox *, ThresholdBox *, OptionPair> thresholdFilter(QWidget *parent,
+                                                                    const ThresholdFilterSpec &spec)
+{
+    QGroupBox *group = frame(parent, spec.frameName, spec.caption, QRect());
+    ThresholdBox *box =
+        thresholdBox(group, spec.boxName, spec.digitLimit, spec.inputMethod, spec.box);
+    const OptionPair options = {optionButton(group, arrayMemberName(spec.optionsName, 0),
+                                             QStringLiteral("以上"), spec.atLeast),
+                                optionButton(group, arrayMemberName(spec.optionsName, 1),
+                                             QStringLiteral("以下"), spec.atMost)};
+    options[0]->setChecked(true);
+    for (QRadioButton *option : options) {
+        const auto keepSelectedInTabChain = [option](bool selected) {
+            option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+        };
+        keepSelectedInTabChain(option->isChecked());
+        QObject::connect(option, &QRadioButton::toggled, option, keepSelectedInTabChain);
+    }
+    return {group, box, options};
+}
+
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model)
 {
     auto *list = named(new QListView(parent), name);

@@ -5,6 +5,9 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
+#include <tuple>
+
 class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
@@ -35,6 +38,25 @@ QRadioButton *optionButton(QWidget *parent, const QString &name, const QString &
                            QRect place);
 ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int digitLimit,
                            ThresholdBox::InputMethod inputMethod, QRect place);
+// A threshold filter: a captioned frame holding a threshold box and the option pair "以上" /
+// "以下", the first selected. Only the selected option is a stop of the Tab key.
+struct ThresholdFilterSpec
+{
+    QString frameName;
+    QString caption;
+    QString boxName;
+    const char *optionsName; // the name of the option pair's control array
+    int digitLimit;
+    ThresholdBox::InputMethod inputMethod;
+    QRect box; // places in the frame
+    QRect atLeast;
+    QRect atMost;
+};
+using OptionPair = std::array<QRadioButton *, 2>;
+// The frame, unplaced, its box and its option pair.
+std::tuple<QGroupBox *, ThresholdBox *, OptionPair>
+thresholdFilter(QWidget *parent, const ThresholdFilterSpec &spec);
+
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model);
 QPlainTextEdit *detailBox(QWidget *parent, const QString &name);
 
