@@ -39,7 +39,7 @@ QStringList words(QStringView findText)
     return found;
 }
 
-FindIndex::FindIndex(const mdlZorv::CardTable &table, std::initializer_list<int> fields)
+FindIndex::FindIndex(const mdlZorv::CardTable &table, const std::vector<int> &fields)
 {
     starts_.reserve(size_t(table.rowCount()) + 1);
     for (qsizetype row = 0; row < table.rowCount(); ++row) {

@@ -4,7 +4,6 @@
 
 #include <QStringList>
 
-#include <initializer_list>
 #include <vector>
 
 // Finding cards by the words of a text, in their number, name and effect text. Matching is
@@ -25,7 +24,7 @@ QStringList words(QStringView findText);
 class FindIndex
 {
 public:
-    FindIndex(const mdlZorv::CardTable &table, std::initializer_list<int> fields);
+    FindIndex(const mdlZorv::CardTable &table, const std::vector<int> &fields);
 
     bool matches(qsizetype row, const QStringList &words) const;
     // The rows that match, in their order.

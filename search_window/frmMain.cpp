@@ -1,9 +1,11 @@
 #include "search_window/frmMain.h"
 
 #include "card_data/mdlZorv.h"
-#include "card_rules/cardFind.h"
+#include "card_rules/cardDetails.h"
 #include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
+#include "search_window/findBar.h"
+#include "search_window/searchPage.h"
 #include "search_window/windowControls.h"
 
 #include <QAbstractButton>
@@ -11,7 +13,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -81,8 +82,8 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     chainTabStops();
     addTabSwitchKeys();
     nameControlsForScreenReaders();
-    connectEvents();
     createFindBar();
+    connectEvents();
     // The pages' corner within the tab control is known only once it has laid them out.
     pageStack_ = monsterPage->parentWidget();
     pageStack_->installEventFilter(this);
@@ -95,11 +96,25 @@ void frmMain::createMonsterPage(QWidget *page)
 {
     createMonsterFilters(page);
 
-    monsterNames_ = new CardListModel(mdlZorv::strMonstarData, this);
-    lstMonstarName = nameList(page, QStringLiteral("lstMonstarName"), monsterNames_);
+    auto *names = new CardListModel(mdlZorv::strMonstarData, this);
+    lstMonstarName = nameList(page, QStringLiteral("lstMonstarName"), names);
     txtMonstarInf = detailBox(page, QStringLiteral("txtMonstarInf"));
     pagePlacements_.push_back({lstMonstarName, fromTwips(105, 1920, 4830, 4200)});
     pagePlacements_.push_back({txtMonstarInf, fromTwips(105, 6165, 4830, 1230)});
+
+    using namespace mdlZorv::CardField;
+    monsters_ = std::make_unique<SearchPage>(SearchPage::Parts{
+        .table = mdlZorv::strMonstarData,
+        .names = names,
+        .list = lstMonstarName,
+        .detailsBox = txtMonstarInf,
+        .controls = {cmbType, cmbMazoku, cmbLevel, chkKouka, chkDuelistC[0], chkDuelistC[1],
+                     chkDuelistC[2], txtCostC, optCostC[0], optCostC[1], txtAP, optAP[0], optAP[1],
+                     txtDP, optDP[0], optDP[1], lstMonstarName},
+        .findFields = {Number, Name, Effect},
+        .search = [this](mdlZorv::CardTable &
+                             table) { return cardSearch::searchMonsters(table, monsterFilters()); },
+        .details = cardDetails::monsterDetails});
 }
 
 void frmMain::createMonsterFilters(QWidget *page)
@@ -162,11 +177,36 @@ void frmMain::createMagicPage(QWidget *page)
                                          "optCostM", ThresholdBox::noLimit));
     pagePlacements_.push_back({Frame5, costFramePlace});
 
-    magicNames_ = new CardListModel(mdlZorv::strMagicData, this);
-    lstMagicName = nameList(page, QStringLiteral("lstMagicName"), magicNames_);
+    auto *names = new CardListModel(mdlZorv::strMagicData, this);
+    lstMagicName = nameList(page, QStringLiteral("lstMagicName"), names);
     txtMagicInf = detailBox(page, QStringLiteral("txtMagicInf"));
     pagePlacements_.push_back({lstMagicName, fromTwips(105, 1380, 4830, 4740)});
     pagePlacements_.push_back({txtMagicInf, fromTwips(105, 6165, 4830, 1230)});
+
+    using namespace mdlZorv::MagicField;
+    magic_ = std::make_unique<SearchPage>(
+        SearchPage::Parts{.table = mdlZorv::strMagicData,
+                          .names = names,
+                          .list = lstMagicName,
+                          .detailsBox = txtMagicInf,
+                          .controls = {cmbMagic, chkDuelistM[0], chkDuelistM[1], chkDuelistM[2],
+                                       txtCostM, optCostM[0], optCostM[1], lstMagicName},
+                          .findFields = {Number, Name, Effect},
+                          .search =
+                              [this](mdlZorv::CardTable &table) {
+                                  return cardSearch::searchMagic(table, magicFilters());
+                              },
+                          .details = cardDetails::magicDetails});
+}
+
+std::array<SearchPage *, 2> frmMain::pages() const
+{
+    return {monsters_.get(), magic_.get()};
+}
+
+SearchPage &frmMain::frontPage() const
+{
+    return *pages()[size_t(SSTab->currentIndex())];
 }
 
 // The Tab key walks the monster page, then the magic page, then the tab strip; controls of the
@@ -174,8 +214,8 @@ void frmMain::createMagicPage(QWidget *page)
 void frmMain::chainTabStops()
 {
     std::vector<QWidget *> order = {SSTab};
-    for (const auto &page : {monsterPageControls(), magicPageControls()})
-        order.insert(order.end(), page.begin(), page.end());
+    for (const SearchPage *page : pages())
+        order.insert(order.end(), page->controls().begin(), page->controls().end());
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -242,13 +282,6 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placePageControls();
-    // Tab from the find box goes to the list it narrows.
-    if (watched == txtFind && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Tab &&
-        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
-        (SSTab->currentIndex() == 0 ? lstMonstarName : lstMagicName)->setFocus(Qt::TabFocusReason);
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

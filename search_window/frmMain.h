@@ -7,31 +7,21 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class CardFileWatcher;
-namespace cardFind {
-class FindIndex;
-}
-class QLabel;
-class QLineEdit;
-class QToolButton;
-class CardListModel;
-namespace mdlZorv {
-class CardTable;
-}
+class FindBar;
+class SearchPage;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QListView;
 class QPlainTextEdit;
 class QRadioButton;
-class QShortcut;
 class QTabWidget;
 
 // The card search window: a monster tab and a magic/trap/ritual tab, each with filter controls,
-// a list of card names and a details box.
+// a list of card names and a details box, and a find bar below them that narrows both lists.
 class frmMain : public QWidget
 {
     Q_OBJECT
@@ -72,17 +62,19 @@ private:
     void createFindBar();
     void openFind();
     void closeFind();
-    void txtFind_Change();
-    void showFound(int page);
+    void txtFind_Change(const QStringList &words);
     void showFindCount();
-    const cardFind::FindIndex &findIndex(int page);
+
+    // The pages in the order of their tabs, and the one in front.
+    std::array<SearchPage *, 2> pages() const;
+    SearchPage &frontPage() const;
 
     void fillMonsterFilterLists();
     void fillMagicFilterList();
-    void reselectCard(QListView *list, const std::optional<QString> &number,
-                      QPlainTextEdit *details);
+    void refillFilterListsKeepingChoices();
     void SearchMonstar();
     void SearchMagic();
+    void search(SearchPage &page);
     void ShowMonstarInf(const QString &cardNumber);
     void ShowMagicInf(const QString &cardNumber);
     cardSearch::MonsterFilters monsterFilters() const;
@@ -90,12 +82,6 @@ private:
 
     void connectEvents();
     void connectFilters(const std::vector<QWidget *> &controls, void (frmMain::*search)());
-    // The filter controls and name list of each page, in the order of the Tab key. The Tab chain,
-    // the searches' wiring and the tab switch all follow these lists.
-    std::vector<QWidget *> monsterPageControls() const;
-    std::vector<QWidget *> magicPageControls() const;
-    static std::optional<QString> selectedCardNumber(const QListView *list,
-                                                     const mdlZorv::CardTable &table);
     void SSTab_Click();
     void lstMonstarName_Click();
     void lstMagicName_Click();
@@ -132,21 +118,10 @@ private:
     QListView *lstMagicName = nullptr;
     QPlainTextEdit *txtMagicInf = nullptr;
 
-    CardListModel *monsterNames_ = nullptr;
-    CardListModel *magicNames_ = nullptr;
+    std::unique_ptr<SearchPage> monsters_;
+    std::unique_ptr<SearchPage> magic_;
+    FindBar *findBar = nullptr; // below the pages while open
     CardFileWatcher *cardFile_ = nullptr;
-
-    // The find bar, below the pages while open, and what it narrows: the rows each page's
-    // filters give, the folded find words, and each table's folded texts once needed.
-    QWidget *findBar = nullptr;
-    QLineEdit *txtFind = nullptr;
-    QLabel *lblFindCount = nullptr;
-    QToolButton *cmdCloseFind = nullptr;
-    QShortcut *closeFindKey_ = nullptr;
-    std::array<std::vector<qsizetype>, 2> filteredRows_;
-    std::array<bool, 2> findStale_{}; // a page behind whose list does not yet show the find
-    QStringList findWords_;
-    std::array<std::unique_ptr<cardFind::FindIndex>, 2> findIndexes_;
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

@@ -2,10 +2,10 @@
 // box's on Enter), a change of the selected name shows that card, and a tab switch enables only the
 // front page's controls.
 
-#include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
-#include "search_window/cardListModel.h"
+#include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/searchPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,8 +17,8 @@ void frmMain::connectEvents()
 {
     // Connected first, so that the attack box shows its number rewritten before the search runs.
     connect(txtAP, &ThresholdBox::entered, this, &frmMain::txtAP_KeyUp);
-    connectFilters(monsterPageControls(), &frmMain::SearchMonstar);
-    connectFilters(magicPageControls(), &frmMain::SearchMagic);
+    connectFilters(monsters_->controls(), &frmMain::SearchMonstar);
+    connectFilters(magic_->controls(), &frmMain::SearchMagic);
     connect(lstMonstarName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmMain::lstMonstarName_Click);
     connect(lstMagicName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -51,52 +51,27 @@ void frmMain::connectFilters(const std::vector<QWidget *> &controls, void (frmMa
     }
 }
 
-std::vector<QWidget *> frmMain::monsterPageControls() const
-{
-    return {cmbType,        cmbMazoku, cmbLevel,    chkKouka,    chkDuelistC[0], chkDuelistC[1],
-            chkDuelistC[2], txtCostC,  optCostC[0], optCostC[1], txtAP,          optAP[0],
-            optAP[1],       txtDP,     optDP[0],    optDP[1],    lstMonstarName};
-}
-
-std::vector<QWidget *> frmMain::magicPageControls() const
-{
-    return {cmbMagic, chkDuelistM[0], chkDuelistM[1], chkDuelistM[2],
-            txtCostM, optCostM[0],    optCostM[1],    lstMagicName};
-}
-
 void frmMain::SSTab_Click()
 {
-    const bool monsterInFront = SSTab->currentIndex() == 0;
-    for (QWidget *control : monsterPageControls())
-        control->setEnabled(monsterInFront);
-    for (QWidget *control : magicPageControls())
-        control->setEnabled(!monsterInFront);
-    if (findStale_[size_t(SSTab->currentIndex())])
-        showFound(SSTab->currentIndex());
-    else if (findBar)
-        showFindCount();
-}
-
-// The card number of the selected entry, found through the row the entry was built from.
-std::optional<QString> frmMain::selectedCardNumber(const QListView *list,
-                                                   const mdlZorv::CardTable &table)
-{
-    const auto *names = static_cast<const CardListModel *>(list->model());
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    if (names->rowCount() <= 0 || selected.isEmpty())
-        return std::nullopt;
-    return table[mdlZorv::CardField::Number][names->tableRow(selected.first().row())];
+    SearchPage &front = frontPage();
+    for (const SearchPage *page : pages()) {
+        for (QWidget *control : page->controls())
+            control->setEnabled(page == &front);
+    }
+    if (front.findStale())
+        front.showFound(findBar->words());
+    showFindCount();
 }
 
 void frmMain::lstMonstarName_Click()
 {
-    if (const auto number = selectedCardNumber(lstMonstarName, mdlZorv::strMonstarData))
+    if (const auto number = monsters_->selectedCardNumber())
         ShowMonstarInf(*number);
 }
 
 void frmMain::lstMagicName_Click()
 {
-    if (const auto number = selectedCardNumber(lstMagicName, mdlZorv::strMagicData))
+    if (const auto number = magic_->selectedCardNumber())
         ShowMagicInf(*number);
 }
 

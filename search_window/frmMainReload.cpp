@@ -1,14 +1,11 @@
 // Reading the card file again while the window is open: on a change on disk or on F5.
 
 #include "card_data/mdlZorv.h"
-#include "card_rules/cardFind.h"
 #include "search_window/cardFileWatcher.h"
-#include "search_window/cardListModel.h"
 #include "search_window/frmMain.h"
+#include "search_window/searchPage.h"
 
 #include <QComboBox>
-#include <QListView>
-#include <QPlainTextEdit>
 #include <QShortcut>
 #include <QSignalBlocker>
 
@@ -44,49 +41,37 @@ void frmMain::ReloadCardFile()
 {
     if (!cardFile_)
         return;
-    const auto monster = selectedCardNumber(lstMonstarName, mdlZorv::strMonstarData);
-    const auto magic = selectedCardNumber(lstMagicName, mdlZorv::strMagicData);
+    const auto monster = monsters_->selectedCardNumber();
+    const auto magic = magic_->selectedCardNumber();
     const mdlZorv::LoadOutcome outcome = mdlZorv::reloadCardFile(cardFile_->path());
     if (!outcome.problem.isEmpty()) {
         Q_EMIT cardFileProblem(outcome.problem);
         return;
     }
-    for (auto &index : findIndexes_)
-        index.reset(); // made again from the new tables when needed
-    {
-        const QSignalBlocker blockType(cmbType), blockMazoku(cmbMazoku), blockLevel(cmbLevel),
-            blockMagic(cmbMagic);
-        const QVariant type = filterChoice(cmbType), mazoku = filterChoice(cmbMazoku),
-                       level = filterChoice(cmbLevel), kind = filterChoice(cmbMagic);
-        for (QComboBox *list : {cmbType, cmbMazoku, cmbLevel, cmbMagic})
-            list->clear();
-        fillMonsterFilterLists();
-        fillMagicFilterList();
-        restoreFilterChoice(cmbType, type);
-        restoreFilterChoice(cmbMazoku, mazoku);
-        restoreFilterChoice(cmbLevel, level);
-        restoreFilterChoice(cmbMagic, kind);
-    }
+    for (SearchPage *page : pages())
+        page->forgetFindIndex();
+    refillFilterListsKeepingChoices();
     SearchMonstar();
     SearchMagic();
-    reselectCard(lstMonstarName, monster, txtMonstarInf);
-    reselectCard(lstMagicName, magic, txtMagicInf);
+    monsters_->reselectCard(monster);
+    magic_->reselectCard(magic);
     if (!outcome.notice.isEmpty())
         Q_EMIT cardFileNotice(outcome.notice);
 }
 
-// Selects the entry of the card with the number again, which shows its details afresh; with no
-// such entry, the details box is cleared.
-void frmMain::reselectCard(QListView *list, const std::optional<QString> &number,
-                           QPlainTextEdit *details)
+// The filter lists hold the new cards' values; each keeps its entry where the value still exists.
+void frmMain::refillFilterListsKeepingChoices()
 {
-    const auto *names = static_cast<const CardListModel *>(list->model());
-    const mdlZorv::CardTable &table = names->table();
-    for (int entry = 0; number && entry < names->rowCount(); ++entry) {
-        if (table.view(mdlZorv::CardField::Number, names->tableRow(entry)) == *number) {
-            list->setCurrentIndex(names->index(entry));
-            return;
-        }
-    }
-    details->clear();
+    const QSignalBlocker blockType(cmbType), blockMazoku(cmbMazoku), blockLevel(cmbLevel),
+        blockMagic(cmbMagic);
+    const QVariant type = filterChoice(cmbType), mazoku = filterChoice(cmbMazoku),
+                   level = filterChoice(cmbLevel), kind = filterChoice(cmbMagic);
+    for (QComboBox *list : {cmbType, cmbMazoku, cmbLevel, cmbMagic})
+        list->clear();
+    fillMonsterFilterLists();
+    fillMagicFilterList();
+    restoreFilterChoice(cmbType, type);
+    restoreFilterChoice(cmbMazoku, mazoku);
+    restoreFilterChoice(cmbLevel, level);
+    restoreFilterChoice(cmbMagic, kind);
 }

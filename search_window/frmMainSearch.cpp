@@ -1,17 +1,15 @@
-// The window's searches and detail views: they read the page's controls, call the rules of
-// cardSearch and cardDetails, and write the results back into the page.
+// The window's searches and detail views: the searches read the page's filter controls for the
+// rules of cardSearch, and the pages list what they find and show the chosen card.
 
-#include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
-#include "card_rules/cardDetails.h"
 #include "card_rules/cardSearch.h"
 #include "card_rules/filterLists.h"
-#include "search_window/cardListModel.h"
+#include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/searchPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 
 namespace {
@@ -76,49 +74,29 @@ cardSearch::MagicFilters frmMain::magicFilters() const
 
 void frmMain::SearchMonstar()
 {
-    const BusyPointer busy(this);
-    filteredRows_[0] = cardSearch::searchMonsters(mdlZorv::strMonstarData, monsterFilters());
-    showFound(0);
+    search(*monsters_);
 }
 
 void frmMain::SearchMagic()
 {
+    search(*magic_);
+}
+
+void frmMain::search(SearchPage &page)
+{
     const BusyPointer busy(this);
-    filteredRows_[1] = cardSearch::searchMagic(mdlZorv::strMagicData, magicFilters());
-    showFound(1);
+    page.search(findBar->words());
+    showFindCount();
 }
-
-namespace {
-
-// Wrapping at word boundaries looks for a break point over the rest of the text once per line,
-// which takes seconds on a long field with none. Long details wrap anywhere instead.
-void setDetailsText(QPlainTextEdit *box, const QString &text)
-{
-    constexpr qsizetype wrapAnywhereFrom = 10'000;
-    box->setWordWrapMode(text.size() < wrapAnywhereFrom ? QTextOption::WrapAtWordBoundaryOrAnywhere
-                                                        : QTextOption::WrapAnywhere);
-    box->setPlainText(text);
-}
-
-// Shows the details of the first row with the card number; a number no row has leaves the box
-// as it was.
-void showDetails(const mdlZorv::CardTable &table, const QString &cardNumber, QPlainTextEdit *box,
-                 QString (*details)(const mdlZorv::CardTable &, qsizetype))
-{
-    if (const auto row = cardDetails::findCard(table, cardNumber))
-        setDetailsText(box, cardDetails::boxText(details(table, *row)));
-}
-
-} // namespace
 
 void frmMain::ShowMonstarInf(const QString &cardNumber)
 {
-    showDetails(mdlZorv::strMonstarData, cardNumber, txtMonstarInf, cardDetails::monsterDetails);
+    monsters_->showDetails(cardNumber);
     unsetCursor();
 }
 
 void frmMain::ShowMagicInf(const QString &cardNumber)
 {
-    showDetails(mdlZorv::strMagicData, cardNumber, txtMagicInf, cardDetails::magicDetails);
+    magic_->showDetails(cardNumber);
     unsetCursor();
 }
