@@ -146,7 +146,15 @@ void cutLines(TextPiece &piece, char16_t lineEnd, bool findUndecoded)
             end = text.size();
         const QStringView line = text.sliced(start, end - start);
         const FieldBounds bounds = piece.addLine(start, line.size());
-        piece.isMagic.push_back(isMagicKind(bounds.field(line, CardField::Type)));
+        const bool magic = isMagicKind(bounds.field(line, CardField::Type));
+        piece.isMagic.push_back(magic);
+        if (magic) {
+            for (size_t i = 0; i < magicCodedFields.size(); ++i)
+                piece.magicCodes[i].add(bounds.field(line, magicCodedFields[i]));
+        } else {
+            for (size_t i = 0; i < monsterCodedFields.size(); ++i)
+                piece.monsterCodes[i].add(bounds.field(line, monsterCodedFields[i]));
+        }
         if (findUndecoded && line.contains(u'\uFFFD')) {
             if (piece.undecodedLines++ == 0)
                 piece.firstUndecoded = qsizetype(piece.lineCount()) - 1;
@@ -162,14 +170,21 @@ QString problemText(const QString &path, const QString &reason)
     return QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
+QString tooLargeProblem(const QString &path)
+{
+    return problemText(path, QStringLiteral("大きすぎてメモリーに収まりません。"));
+}
+
 // A line end byte never stands inside a character, so pieces cut after one decode as the whole
 // file would. Both pieces are read through the one open file.
-std::vector<TextPiece> readCardFile(const QString &path, QString &problem)
+CardFileRead readCardFile(const QString &path)
 {
     const ReadOnlyFile file(path);
+    CardFileRead read;
     if (!file.isOpen()) {
-        problem = problemText(path, file.problem());
-        return {};
+        read.problem = problemText(path, file.problem());
+        read.stamp = stampOf(path); // whatever is there, if anything
+        return read;
     }
     if (readerHooks.afterOpen)
         readerHooks.afterOpen();
@@ -188,18 +203,21 @@ std::vector<TextPiece> readCardFile(const QString &path, QString &problem)
         });
     }
     CardDecoder decoder(look.utf8Text);
-    std::vector<TextPiece> pieces;
+    read.stamp = file.openedStamp();
+    std::vector<TextPiece> &pieces = read.pieces;
     pieces.push_back(readPiece(file, path, 0, middle > 0 ? middle : size, decoder, look.lineEnd));
     if (second.valid())
         pieces.push_back(second.get());
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!pieces[i].problem.isEmpty()) {
-            problem = pieces[i].problem;
+            read.problem = pieces[i].problem;
             pieces.resize(i + 1); // nothing after a piece that could not be read to its end
             break;
         }
     }
-    return pieces;
+    // Written in place, the open file's own stamp changes; replaced, the path leads elsewhere.
+    read.changed = file.currentStamp() != read.stamp || stampOf(path) != read.stamp;
+    return read;
 }
 
 } // namespace mdlZorv

@@ -33,57 +33,114 @@ template <typename Position> BasicFieldBounds<Position> narrowed(const FieldBoun
     return narrow;
 }
 
-// Numbers distinct texts in the order they first come, adding each new one to values. A field
-// holds few distinct texts and is read for every row: an open-addressing table on a plain hash
-// is several times faster here than a general-purpose one.
-class TextCoder
+} // namespace
+
+qsizetype FieldCodes::rowCount() const
 {
-public:
-    explicit TextCoder(std::vector<QStringView> &values) : values_(values), slots_(64) {}
+    return std::visit([](const auto &codes) { return qsizetype(codes.size()); }, rowCodes);
+}
 
-    quint32 codeOf(QStringView text)
-    {
-        size_t slot = hash(text) & (slots_.size() - 1);
-        for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
-            if (values_[slots_[slot] - 1] == text)
-                return slots_[slot] - 1;
-        }
-        const auto code = quint32(values_.size());
-        values_.push_back(text);
-        slots_[slot] = code + 1;
-        if (values_.size() * 2 > slots_.size())
-            grow();
-        return code;
+void FieldCoder::add(QStringView text)
+{
+    push(codeOf(text));
+}
+
+FieldCodes FieldCoder::take()
+{
+    FieldCodes codes = std::move(codes_);
+    *this = FieldCoder();
+    return codes;
+}
+
+FieldCodes FieldCoder::join(std::vector<FieldCodes> parts)
+{
+    if (parts.size() == 1)
+        return std::move(parts.front());
+    FieldCoder whole;
+    for (const FieldCodes &part : parts) {
+        std::vector<quint32> toWhole; // the whole's code of each of the part's codes
+        toWhole.reserve(part.values.size());
+        for (const QStringView value : part.values)
+            toWhole.push_back(whole.codeOf(value));
+        std::visit(
+            [&](const auto &rowCodes) {
+                for (const auto code : rowCodes)
+                    whole.push(toWhole[code]);
+            },
+            part.rowCodes);
     }
+    return whole.take();
+}
 
-private:
-    static size_t hash(QStringView text)
-    {
-        size_t h = 14695981039346656037ULL; // FNV-1a
-        for (const QChar c : text)
-            h = (h ^ c.unicode()) * 1099511628211ULL;
-        return h ^ (h >> 29);
+quint32 FieldCoder::codeOf(QStringView text)
+{
+    std::vector<QStringView> &values = codes_.values;
+    size_t slot = hash(text) & (slots_.size() - 1);
+    for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+        if (values[slots_[slot] - 1] == text)
+            return slots_[slot] - 1;
     }
+    const auto code = quint32(values.size());
+    values.push_back(text);
+    slots_[slot] = code + 1;
+    if (values.size() * 2 > slots_.size())
+        growSlots();
+    return code;
+}
 
-    void grow()
-    {
-        std::vector<quint32> old(slots_.size() * 2);
-        old.swap(slots_);
-        for (const quint32 entry : old) {
-            if (entry == 0)
-                continue;
-            size_t slot = hash(values_[entry - 1]) & (slots_.size() - 1);
-            while (slots_[slot] != 0)
-                slot = (slot + 1) & (slots_.size() - 1);
-            slots_[slot] = entry;
-        }
+size_t FieldCoder::hash(QStringView text)
+{
+    size_t h = 14695981039346656037ULL; // FNV-1a
+    for (const QChar c : text)
+        h = (h ^ c.unicode()) * 1099511628211ULL;
+    return h ^ (h >> 29);
+}
+
+void FieldCoder::growSlots()
+{
+    std::vector<quint32> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const quint32 entry : old) {
+        if (entry == 0)
+            continue;
+        size_t slot = hash(codes_.values[entry - 1]) & (slots_.size() - 1);
+        while (slots_[slot] != 0)
+            slot = (slot + 1) & (slots_.size() - 1);
+        slots_[slot] = entry;
     }
+}
 
-    std::vector<QStringView> &values_;
-    std::vector<quint32> slots_; // a code plus one, or 0 for an empty slot
-};
+namespace {
+
+// The same codes in wider cells.
+template <typename Wide, typename Narrow>
+std::vector<Wide> widened(const std::vector<Narrow> &codes)
+{
+    return std::vector<Wide>(codes.begin(), codes.end());
+}
 
 } // namespace
+
+// Codes start a byte wide; the first code that does not fit widens every row's cell.
+void FieldCoder::push(quint32 code)
+{
+    FieldCodes::RowCodes &rows = codes_.rowCodes;
+    if (auto *bytes = std::get_if<std::vector<quint8>>(&rows)) {
+        if (code <= std::numeric_limits<quint8>::max()) {
+            bytes->push_back(quint8(code));
+            return;
+        }
+        rows = widened<quint16>(*bytes);
+    }
+    if (auto *halves = std::get_if<std::vector<quint16>>(&rows)) {
+        if (code <= std::numeric_limits<quint16>::max()) {
+            halves->push_back(quint16(code));
+            return;
+        }
+        rows = widened<quint32>(*halves);
+    }
+    std::get<std::vector<quint32>>(rows).push_back(code);
+}
 
 void CardText::Piece::reserveLines(size_t count)
 {
@@ -187,13 +244,17 @@ const FieldCodes &CardTable::codes(int field) const
 {
     std::unique_ptr<FieldCodes> &codes = codes_[size_t(field)];
     if (!codes) {
-        codes = std::make_unique<FieldCodes>();
-        reserveExactly(codes->rowCodes, size_t(rowCount()));
-        TextCoder coder(codes->values);
+        FieldCoder coder;
         for (qsizetype row = 0; row < rowCount(); ++row)
-            codes->rowCodes.push_back(coder.codeOf(view(field, row)));
+            coder.add(view(field, row));
+        codes = std::make_unique<FieldCodes>(coder.take());
     }
     return *codes;
+}
+
+void CardTable::setCodes(int field, FieldCodes codes)
+{
+    codes_[size_t(field)] = std::make_unique<FieldCodes>(std::move(codes));
 }
 
 const std::vector<double> &CardTable::codeNumbers(int field) const

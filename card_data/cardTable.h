@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <memory>
+#include <variant>
 #include <vector>
 
 namespace mdlZorv {
@@ -47,12 +48,39 @@ struct CardText
 };
 
 // The distinct texts of one table field, numbered in the order of their first occurrence, and the
-// number of each row's text. Comparing numbers is what keeps repeated searches fast.
+// number of each row's text. Comparing numbers is what keeps repeated searches fast. A field holds
+// few distinct texts as a rule, so row codes take the narrowest width that holds them all.
 struct FieldCodes
 {
-    std::vector<quint32> rowCodes;
+    using RowCodes = std::variant<std::vector<quint8>, std::vector<quint16>, std::vector<quint32>>;
+    RowCodes rowCodes;
     std::vector<QStringView> values; // views into the table's text
     std::vector<double> numbers;     // each value read as a number, once asked for
+
+    qsizetype rowCount() const;
+};
+
+// Numbers the texts of a field row by row, as they come. Codes gathered in parts (the pieces of
+// a file) are joined with join().
+class FieldCoder
+{
+public:
+    void add(QStringView text);
+    // Moves the codes out; the coder is empty afterwards.
+    FieldCodes take();
+    // The codes of parts one after the other, as if one coder had seen every row in turn.
+    static FieldCodes join(std::vector<FieldCodes> parts);
+
+private:
+    // An open-addressing table on a plain hash from texts to codes: a field is read for every
+    // row, and this is several times faster here than a general-purpose one.
+    quint32 codeOf(QStringView text);
+    static size_t hash(QStringView text);
+    void growSlots();
+    void push(quint32 code);
+
+    FieldCodes codes_;
+    std::vector<quint32> slots_ = std::vector<quint32>(64); // a code plus one, or 0: empty
 };
 
 class CardTable
@@ -105,9 +133,10 @@ public:
     void markAll();
     void unmark(qsizetype row) { marks_[size_t(row)] = '0'; }
 
-    // The field's texts as codes, computed on first use. The table's text never changes after
-    // loading, so the codes stay valid.
+    // The field's texts as codes, computed on first use unless they were given while loading.
+    // The table's text never changes after loading, so the codes stay valid.
     const FieldCodes &codes(int field) const;
+    void setCodes(int field, FieldCodes codes);
     // The field's distinct texts read as numbers (lenient reading), indexed by code.
     const std::vector<double> &codeNumbers(int field) const;
 

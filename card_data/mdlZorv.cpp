@@ -31,15 +31,6 @@ const Source monsterSources = {
 const Source magicSources = {CardTable::markField, Number, Name, Type, Cost, Id, Effect, Duelists,
                              CardTable::emptyField};
 
-// The three tables of one load, made in full before any of them replaces what is shown.
-struct Tables
-{
-    CardTable cards;
-    CardTable monsters;
-    CardTable magic;
-    QString notice;
-};
-
 // "12 行に…": lines holding bytes that did not decode, said once, with the first line's number.
 QString undecodedNotice(const std::vector<TextPiece> &pieces)
 {
@@ -60,14 +51,33 @@ QString undecodedNotice(const std::vector<TextPiece> &pieces)
         .arg(first + 1);
 }
 
-Tables makeTables(std::vector<TextPiece> pieces)
+// The codes gathered piece by piece for each coded field, joined, given to the table as the codes
+// of its field for that card field; numbers are read at once for the numeric ones.
+template <size_t count>
+void giveCodes(std::vector<TextPiece> &pieces, std::array<FieldCoder, count> TextPiece::*coders,
+               const std::array<int, count> &cardFields, CardTable &table,
+               const std::vector<int> &sources)
+{
+    for (size_t i = 0; i < count; ++i) {
+        std::vector<FieldCodes> parts;
+        for (TextPiece &piece : pieces)
+            parts.push_back((piece.*coders)[i].take());
+        const int field =
+            int(std::find(sources.begin(), sources.end(), cardFields[i]) - sources.begin());
+        table.setCodes(field, FieldCoder::join(std::move(parts)));
+        if (cardFields[i] == AP || cardFields[i] == DP || cardFields[i] == Cost)
+            table.codeNumbers(field);
+    }
+}
+
+LoadedCards makeTables(std::vector<TextPiece> pieces)
 {
     auto cards = std::make_shared<CardText>();
     qsizetype magicCount = 0;
     for (const TextPiece &piece : pieces)
         magicCount += qsizetype(std::count(piece.isMagic.begin(), piece.isMagic.end(), true));
-    Tables tables;
-    tables.notice = undecodedNotice(pieces);
+    LoadedCards tables;
+    tables.outcome.notice = undecodedNotice(pieces);
     for (TextPiece &piece : pieces)
         cards->pieces.push_back(std::move(static_cast<CardText::Piece &>(piece)));
     const qsizetype lineCount = cards->lineCount();
@@ -81,56 +91,62 @@ Tables makeTables(std::vector<TextPiece> pieces)
         for (const char isMagic : piece.isMagic)
             (isMagic ? tables.magic : tables.monsters).addRow(line++);
     }
+    giveCodes(pieces, &TextPiece::monsterCodes, monsterCodedFields, tables.monsters,
+              monsterSources);
+    giveCodes(pieces, &TextPiece::magicCodes, magicCodedFields, tables.magic, magicSources);
     tables.cards = CardTable::everyLine(cards, cardSources);
     return tables;
 }
 
-LoadOutcome showTables(Tables tables, const QString &problem)
-{
-    strCardData = std::move(tables.cards);
-    strMonstarData = std::move(tables.monsters);
-    strMagicData = std::move(tables.magic);
-    intCardCount = strCardData.rowCount();
-    intMonstarCount = strMonstarData.rowCount();
-    intMagicCount = strMagicData.rowCount();
-    return {problem, tables.notice};
-}
+} // namespace
 
-// Reads a card file into tables of its own; problem says what went wrong, if anything did.
-Tables readTables(const QString &path, QString &problem)
+LoadedCards readCards(const QString &path)
 {
     try {
-        return makeTables(readCardFile(path, problem));
+        CardFileRead read = readCardFile(path);
+        LoadedCards cards = makeTables(std::move(read.pieces));
+        cards.outcome.problem = read.problem;
+        cards.outcome.read = read.stamp;
+        cards.outcome.changedWhileRead = read.changed;
+        return cards;
     } catch (const std::bad_alloc &) {
-        problem = problemText(path, QStringLiteral("大きすぎてメモリーに収まりません。"));
-        return makeTables({});
+        LoadedCards none;
+        none.outcome.problem = tooLargeProblem(path);
+        none.outcome.read = stampOf(path);
+        return none;
     }
 }
 
-} // namespace
+LoadOutcome showCards(LoadedCards cards)
+{
+    strCardData = std::move(cards.cards);
+    strMonstarData = std::move(cards.monsters);
+    strMagicData = std::move(cards.magic);
+    intCardCount = strCardData.rowCount();
+    intMonstarCount = strMonstarData.rowCount();
+    intMagicCount = strMagicData.rowCount();
+    return cards.outcome;
+}
 
 LoadOutcome loadCardText(QString text)
 {
     std::vector<TextPiece> pieces(1);
     pieces[0].text = std::move(text);
     cutLines(pieces[0], lineEndOf(pieces[0].text), true);
-    return showTables(makeTables(std::move(pieces)), QString());
+    return showCards(makeTables(std::move(pieces)));
 }
 
 LoadOutcome loadCardFile(const QString &path)
 {
-    QString problem;
-    Tables tables = readTables(path, problem);
-    return showTables(std::move(tables), problem);
+    return showCards(readCards(path));
 }
 
 LoadOutcome reloadCardFile(const QString &path)
 {
-    QString problem;
-    Tables tables = readTables(path, problem);
-    if (!problem.isEmpty())
-        return {problem, QString()};
-    return showTables(std::move(tables), problem);
+    LoadedCards cards = readCards(path);
+    if (!cards.outcome.problem.isEmpty())
+        return cards.outcome;
+    return showCards(std::move(cards));
 }
 
 QString cardDataPath()

@@ -2,6 +2,7 @@
 
 #include "card_data/cardFields.h"
 #include "card_data/cardTable.h"
+#include "card_data/readOnlyFile.h"
 
 #include <QString>
 
@@ -27,7 +28,29 @@ struct LoadOutcome
     // What the user should know of a file although it loaded: lines with bytes that did not
     // decode. Empty for a clean file.
     QString notice;
+    // The file read, as it was when it was opened, and whether it was written or replaced while
+    // it was read: then what was read may be part of one save, or of two.
+    FileStamp read;
+    bool changedWhileRead = false;
 };
+
+// The three tables of one card file, made in full before any of them replaces what is shown, and
+// what reading the file had to tell.
+struct LoadedCards
+{
+    CardTable cards;
+    CardTable monsters;
+    CardTable magic;
+    LoadOutcome outcome;
+};
+
+// Reads a card file into tables of its own, codes and numbers of the searched fields included. It
+// touches nothing that is shown, so it may run on any thread; memory running short is a problem
+// like any other. The file is only ever read.
+LoadedCards readCards(const QString &path);
+
+// Makes the tables the ones shown, and returns what reading them had to tell.
+LoadOutcome showCards(LoadedCards cards);
 
 // Fills the tables from the card file that chooseCardFile gives without a name. Always returns; a
 // missing or unreadable file leaves the rows read before the problem (none if the file could not

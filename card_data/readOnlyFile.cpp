@@ -40,6 +40,45 @@ QString notRegularProblem()
 
 #ifdef Q_OS_WIN
 
+namespace {
+
+FileStamp stampOfHandle(HANDLE file)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return {};
+    // FILETIME counts 100 ns from 1601; the stamp only needs to change when the file does.
+    const auto join = [](DWORD high, DWORD low) {
+        return (quint64(high) << 32) | low;
+    };
+    return {.exists = true,
+            .device = info.dwVolumeSerialNumber,
+            .file = join(info.nFileIndexHigh, info.nFileIndexLow),
+            .size = qint64(join(info.nFileSizeHigh, info.nFileSizeLow)),
+            .modifiedNs = qint64(join(info.ftLastWriteTime.dwHighDateTime,
+                                      info.ftLastWriteTime.dwLowDateTime)) *
+                          100};
+}
+
+} // namespace
+
+FileStamp stampOf(const QString &path)
+{
+    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    const FileStamp stamp = stampOfHandle(file);
+    CloseHandle(file);
+    return stamp;
+}
+
+FileStamp ReadOnlyFile::currentStamp() const
+{
+    return stampOfHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
 ReadOnlyFile::ReadOnlyFile(const QString &path)
 {
     const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_READ,
@@ -56,6 +95,7 @@ ReadOnlyFile::ReadOnlyFile(const QString &path)
         return;
     }
     size_ = size.QuadPart;
+    opened_ = stampOfHandle(file);
     open_ = true;
 }
 
@@ -84,6 +124,37 @@ QString ReadOnlyFile::readError()
 
 #else
 
+namespace {
+
+FileStamp stampOfStatus(const struct stat &status)
+{
+    return {.exists = true,
+            .device = quint64(status.st_dev),
+            .file = quint64(status.st_ino),
+            .size = qint64(status.st_size),
+            .modifiedNs = qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+FileStamp stampOf(const QString &path)
+{
+    struct stat status
+    {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return stampOfStatus(status);
+}
+
+FileStamp ReadOnlyFile::currentStamp() const
+{
+    struct stat status
+    {};
+    if (fstat(int(handle_), &status) != 0)
+        return {};
+    return stampOfStatus(status);
+}
+
 ReadOnlyFile::ReadOnlyFile(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -103,6 +174,7 @@ ReadOnlyFile::ReadOnlyFile(const QString &path)
         return;
     }
     size_ = status.st_size;
+    opened_ = stampOfStatus(status);
     open_ = true;
 }
 

@@ -23,7 +23,11 @@ template <typename Passes> void unmarkByCode(CardTable &table, int field, Passes
     std::vector<char> verdicts(codes.values.size());
     for (size_t code = 0; code < verdicts.size(); ++code)
         verdicts[code] = passes(code);
-    unmarkRows(table, [&](qsizetype row) { return !verdicts[codes.rowCodes[size_t(row)]]; });
+    std::visit(
+        [&](const auto &rowCodes) {
+            unmarkRows(table, [&](qsizetype row) { return !verdicts[rowCodes[size_t(row)]]; });
+        },
+        codes.rowCodes);
 }
 
 template <typename Passes> void unmarkByText(CardTable &table, int field, Passes passes)

@@ -53,6 +53,20 @@ QStringList rowsOf(const CardTable &table, qsizetype rows, int firstField, int l
     return texts;
 }
 
+// Each row's text of a field as its code gives it.
+QStringList codedTexts(const CardTable &table, int field)
+{
+    const FieldCodes &codes = table.codes(field);
+    QStringList texts;
+    std::visit(
+        [&](const auto &rowCodes) {
+            for (const auto code : rowCodes)
+                texts << codes.values[code].toString();
+        },
+        codes.rowCodes);
+    return texts;
+}
+
 } // namespace
 
 class tst_cardData final : public QObject
@@ -268,6 +282,9 @@ private Q_SLOTS:
         const QStringList loaded = rowsOf(strCardData, intCardCount, 1, 11);
         const qsizetype monsters = intMonstarCount;
 
+        for (const int field : monsterCodedFields) // codes gathered piece by piece, then joined
+            QVERIFY(codedTexts(strMonstarData, field) ==
+                    rowsOf(strMonstarData, monsters, field, field));
         loadCardText(CardDecoder::decodeAll(bytes));
         QVERIFY(loaded == rowsOf(strCardData, intCardCount, 1, 11));
         QCOMPARE(monsters, intMonstarCount);
