@@ -1,10 +1,10 @@
 #include "card_data/mdlZorv.h"
+#include "search_window/cardFileWatcher.h"
 #include "search_window/frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -55,17 +55,6 @@ void describeProgram()
     QCoreApplication::setApplicationVersion(QStringLiteral(ZORV_VERSION));
 }
 
-void tellProblem(QWidget *window, const QString &text)
-{
-    QMessageBox::warning(window, window->windowTitle(),
-                         QStringLiteral("カードデータを読み込めませんでした。\n\n%1").arg(text));
-}
-
-void tellNotice(QWidget *window, const QString &text)
-{
-    QMessageBox::information(window, window->windowTitle(), text);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -83,6 +72,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QString cardFile = mdlZorv::chooseCardFile(parseCommandLine(app));
 
+    // Watched from before it is read, so that a save made while the program starts is not missed.
+    auto *watcher = new CardFileWatcher;
+    watcher->watch(cardFile);
     const mdlZorv::LoadOutcome loaded = mdlZorv::loadCardFile(cardFile);
     if (!loaded.problem.isEmpty())
         std::fprintf(stderr, "zorv-card-search: %s\n", qUtf8Printable(loaded.problem));
@@ -90,20 +82,11 @@ int main(int argc, char *argv[])
     frmMain window;
     window.hide();
     window.FormInit();
-    window.watchCardFile(cardFile);
-    QObject::connect(&window, &frmMain::cardFileProblem, &window,
-                     [&window](const QString &text) { tellProblem(&window, text); });
-    QObject::connect(&window, &frmMain::cardFileNotice, &window,
-                     [&window](const QString &text) { tellNotice(&window, text); });
+    window.followCardFile(watcher, loaded);
     // Placed at once in the middle of the screen, so that a message box opens over it.
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
-    QTimer::singleShot(0, &window, [&window, loaded] {
-        if (!loaded.problem.isEmpty())
-            tellProblem(&window, loaded.problem);
-        else if (!loaded.notice.isEmpty())
-            tellNotice(&window, loaded.notice);
-    });
+    QTimer::singleShot(0, &window, [&window, loaded] { window.tellLoadOutcome(loaded); });
 
     return app.exec();
 }

@@ -141,14 +141,6 @@ LoadOutcome loadCardFile(const QString &path)
     return showCards(readCards(path));
 }
 
-LoadOutcome reloadCardFile(const QString &path)
-{
-    LoadedCards cards = readCards(path);
-    if (!cards.outcome.problem.isEmpty())
-        return cards.outcome;
-    return showCards(std::move(cards));
-}
-
 QString cardDataPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/CardData.dat");

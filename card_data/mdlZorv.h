@@ -60,10 +60,6 @@ LoadOutcome LoadCardData();
 // The same from a named file.
 LoadOutcome loadCardFile(const QString &path);
 
-// Reads a named file again: its tables replace the old ones only once it has been read in full
-// without a problem. Otherwise the old tables stay and the outcome's problem says why.
-LoadOutcome reloadCardFile(const QString &path);
-
 // The same as loadCardFile from text that has already been decoded: one card row per line.
 LoadOutcome loadCardText(QString text);
 

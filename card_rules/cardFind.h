@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card_data/cardFields.h"
 #include "card_data/cardTable.h"
 
 #include <QStringList>
@@ -13,6 +14,12 @@
 //   - letter case does not matter:                           "abc" = "ABC"
 // A row is found when every word occurs in one of its texts; no words find every row.
 namespace cardFind {
+
+// The fields find looks in, in the monster and the magic table: card number, name, effect text.
+inline const std::vector<int> monsterFields = {mdlZorv::CardField::Number, mdlZorv::CardField::Name,
+                                               mdlZorv::CardField::Effect};
+inline const std::vector<int> magicFields = {mdlZorv::MagicField::Number, mdlZorv::MagicField::Name,
+                                             mdlZorv::MagicField::Effect};
 
 QString fold(QStringView text);
 

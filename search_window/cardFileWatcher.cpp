@@ -1,11 +1,30 @@
 #include "search_window/cardFileWatcher.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+
+namespace {
+
+std::chrono::milliseconds unsettledNow(const mdlZorv::FileStamp &stamp)
+{
+    return CardFileWatcher::unsettledFor(stamp, QDateTime::currentMSecsSinceEpoch() * 1'000'000);
+}
+
+} // namespace
+
+std::chrono::milliseconds CardFileWatcher::unsettledFor(const mdlZorv::FileStamp &stamp,
+                                                        qint64 nowNs)
+{
+    using namespace std::chrono;
+    const auto age = nanoseconds(nowNs - stamp.modifiedNs);
+    if (!stamp.exists || age < nanoseconds(0) || age >= settleTime)
+        return milliseconds(0);
+    return ceil<milliseconds>(settleTime - age);
+}
 
 CardFileWatcher::CardFileWatcher(QObject *parent) : QObject(parent)
 {
     settle_.setSingleShot(true);
-    settle_.setInterval(250);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &CardFileWatcher::somethingChanged);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this,
             &CardFileWatcher::somethingChanged);
@@ -14,36 +33,65 @@ CardFileWatcher::CardFileWatcher(QObject *parent) : QObject(parent)
 
 void CardFileWatcher::watch(const QString &path)
 {
-    if (!watcher_.files().isEmpty())
-        watcher_.removePaths(watcher_.files());
-    if (!watcher_.directories().isEmpty())
-        watcher_.removePaths(watcher_.directories());
     path_ = path;
-    seen_ = look();
-    watcher_.addPath(QFileInfo(path).absolutePath());
-    if (seen_.exists)
-        watcher_.addPath(path);
+    read_ = mdlZorv::stampOf(path);
+    watchAgain();
 }
 
-CardFileWatcher::Look CardFileWatcher::look() const
+void CardFileWatcher::readFrom(const mdlZorv::FileStamp &read)
+{
+    read_ = read;
+    watchAgain();
+    settle_.start(settleTime);
+}
+
+void CardFileWatcher::readWhenSettled()
+{
+    readAnyway_ = true;
+    settle_.start(unsettledNow(mdlZorv::stampOf(path_)));
+}
+
+// The file is watched through its path, which the system follows to the file it names at that
+// moment: after a file is renamed over the path, the path is watched again to follow the new one
+// (the old one may live on, through a second link or a program that holds it open).
+void CardFileWatcher::watchAgain()
 {
     const QFileInfo info(path_);
-    return {info.exists(), info.size(), info.lastModified(), info.metadataChangeTime()};
+    QStringList folders = {info.absolutePath()};
+    if (info.isSymLink()) {
+        const QString target = info.canonicalFilePath();
+        folders << QFileInfo(target.isEmpty() ? info.symLinkTarget() : target).absolutePath();
+    }
+    folders.removeDuplicates();
+    for (const QString &folder : watcher_.directories()) {
+        if (!folders.contains(folder))
+            watcher_.removePath(folder);
+    }
+    for (const QString &folder : folders) {
+        if (!watcher_.directories().contains(folder))
+            watcher_.addPath(folder);
+    }
+    if (watcher_.files().contains(path_))
+        watcher_.removePath(path_);
+    if (info.exists())
+        watcher_.addPath(path_);
 }
 
 void CardFileWatcher::somethingChanged()
 {
-    // A file replaced or put back must be watched anew.
-    if (!watcher_.files().contains(path_) && QFileInfo::exists(path_))
-        watcher_.addPath(path_);
-    settle_.start();
+    watchAgain();
+    settle_.start(settleTime);
 }
 
 void CardFileWatcher::settled()
 {
-    const Look now = look();
-    if (now == seen_)
-        return; // another file of the folder changed
-    seen_ = now;
+    const mdlZorv::FileStamp now = mdlZorv::stampOf(path_);
+    if (now == read_ && !readAnyway_)
+        return; // another file of a watched folder changed
+    if (const auto wait = unsettledNow(now); wait.count() > 0) {
+        settle_.start(wait);
+        return;
+    }
+    readAnyway_ = false;
     Q_EMIT changed();
 }

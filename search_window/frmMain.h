@@ -1,8 +1,10 @@
 #pragma once
 
+#include "card_data/mdlZorv.h"
 #include "card_rules/cardSearch.h"
 #include "search_window/thresholdBox.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -10,12 +12,15 @@
 #include <vector>
 
 class CardFileWatcher;
+class CardReload;
 class FindBar;
+struct ReloadedCards;
 class SearchPage;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QListView;
+class QMessageBox;
 class QPlainTextEdit;
 class QRadioButton;
 class QTabWidget;
@@ -34,18 +39,25 @@ public:
     // to the front. Called once, after loading and before the window is first shown.
     void FormInit();
 
-    // Reads the card file at path again whenever it changes on disk, and on F5.
-    void watchCardFile(const QString &path);
-    // Reads the watched card file again. The cards on screen stay if it cannot be read; each page
-    // keeps its filters where their values still exist, searches again and keeps the selected
-    // card's details if the card is still listed.
+    // Follows the card file the cards were read from, as the watcher watches it (from before the
+    // first read, so that no change is missed): reads it again in the background whenever it is
+    // no longer the file first read, and on F5. Takes the watcher over.
+    void followCardFile(CardFileWatcher *watcher, const mdlZorv::LoadOutcome &firstRead);
+    // Reads the followed card file again, once it is not being written. The cards on screen stay
+    // until the new ones are read in full, and stay if the file cannot be read; each page keeps
+    // its filters where their values still exist, searches again and keeps the selected card's
+    // details if the card is still listed.
     void ReloadCardFile();
+    // Tells the user what a read of the card file has to tell, if anything.
+    void tellLoadOutcome(const mdlZorv::LoadOutcome &outcome);
 
 Q_SIGNALS:
     // The user should be told: the card file could not be read again (the cards on screen stay),
-    // or it was read but held lines that did not decode.
+    // or it was read but held lines that did not decode. One message box shows the latest.
     void cardFileProblem(const QString &text);
     void cardFileNotice(const QString &text);
+    // The cards of the card file read again are shown.
+    void cardFileReloaded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -68,6 +80,11 @@ private:
     // The pages in the order of their tabs, and the one in front.
     std::array<SearchPage *, 2> pages() const;
     SearchPage &frontPage() const;
+
+    void startReload();
+    void finishReload();
+    void showNewCards(ReloadedCards &reloaded);
+    void showMessage(bool isProblem, const QString &text);
 
     void fillMonsterFilterLists();
     void fillMagicFilterList();
@@ -122,6 +139,8 @@ private:
     std::unique_ptr<SearchPage> magic_;
     FindBar *findBar = nullptr; // below the pages while open
     CardFileWatcher *cardFile_ = nullptr;
+    CardReload *reload_ = nullptr;
+    QPointer<QMessageBox> message_; // about the card file, while open
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

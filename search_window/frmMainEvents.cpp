@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListView>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -24,6 +25,14 @@ void frmMain::connectEvents()
     connect(lstMagicName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmMain::lstMagicName_Click);
     connect(SSTab, &QTabWidget::currentChanged, this, &frmMain::SSTab_Click);
+    connect(this, &frmMain::cardFileProblem, this,
+            [this](const QString &text) { showMessage(true, text); });
+    connect(this, &frmMain::cardFileNotice, this,
+            [this](const QString &text) { showMessage(false, text); });
+    connect(this, &frmMain::cardFileReloaded, this, [this] {
+        if (message_)
+            message_->close();
+    });
 }
 
 // A drop-down list runs the search on every change of its entry, a check box when it becomes

@@ -1,11 +1,16 @@
-// Reading the card file again while the window is open: on a change on disk or on F5.
+// Reading the card file again while the window is open: when it changes on disk, or on F5. The
+// file is read in the background; the window only swaps in the finished tables.
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/cardFind.h"
 #include "search_window/cardFileWatcher.h"
+#include "search_window/cardReload.h"
+#include "search_window/findBar.h"
 #include "search_window/frmMain.h"
 #include "search_window/searchPage.h"
 
 #include <QComboBox>
+#include <QMessageBox>
 #include <QShortcut>
 #include <QSignalBlocker>
 
@@ -26,37 +31,86 @@ void restoreFilterChoice(QComboBox *list, const QVariant &choice)
 
 } // namespace
 
-void frmMain::watchCardFile(const QString &path)
+void frmMain::followCardFile(CardFileWatcher *watcher, const mdlZorv::LoadOutcome &firstRead)
 {
-    if (!cardFile_) {
-        cardFile_ = new CardFileWatcher(this);
-        connect(cardFile_, &CardFileWatcher::changed, this, &frmMain::ReloadCardFile);
-        connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
-                &frmMain::ReloadCardFile);
-    }
-    cardFile_->watch(path);
+    cardFile_ = watcher;
+    cardFile_->setParent(this);
+    reload_ = new CardReload(this);
+    connect(cardFile_, &CardFileWatcher::changed, this, &frmMain::startReload);
+    connect(reload_, &CardReload::finished, this, &frmMain::finishReload);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            &frmMain::ReloadCardFile);
+    cardFile_->readFrom(firstRead.read); // a file changed while or since it was read is read again
 }
 
 void frmMain::ReloadCardFile()
 {
-    if (!cardFile_)
+    if (cardFile_)
+        cardFile_->readWhenSettled();
+}
+
+// A change during a read is not lost: once the read is done the file is looked at again.
+void frmMain::startReload()
+{
+    if (!reload_->isRunning())
+        reload_->start(cardFile_->path(), findBar->isVisible());
+}
+
+// A file that changed while it was read is read again once it has settled, without a word: it
+// was being saved. A file that cannot be read leaves the cards on screen.
+void frmMain::finishReload()
+{
+    ReloadedCards reloaded = reload_->take();
+    const mdlZorv::LoadOutcome &outcome = reloaded.cards.outcome;
+    cardFile_->readFrom(outcome.read);
+    if (outcome.changedWhileRead)
         return;
-    const auto monster = monsters_->selectedCardNumber();
-    const auto magic = magic_->selectedCardNumber();
-    const mdlZorv::LoadOutcome outcome = mdlZorv::reloadCardFile(cardFile_->path());
     if (!outcome.problem.isEmpty()) {
         Q_EMIT cardFileProblem(outcome.problem);
         return;
     }
-    for (SearchPage *page : pages())
-        page->forgetFindIndex();
+    showNewCards(reloaded);
+}
+
+void frmMain::showNewCards(ReloadedCards &reloaded)
+{
+    const auto monster = monsters_->selectedCardNumber();
+    const auto magic = magic_->selectedCardNumber();
+    const mdlZorv::LoadOutcome outcome = mdlZorv::showCards(std::move(reloaded.cards));
+    monsters_->useFindIndex(std::move(reloaded.monsterIndex));
+    magic_->useFindIndex(std::move(reloaded.magicIndex));
     refillFilterListsKeepingChoices();
     SearchMonstar();
     SearchMagic();
     monsters_->reselectCard(monster);
     magic_->reselectCard(magic);
-    if (!outcome.notice.isEmpty())
+    Q_EMIT cardFileReloaded();
+    tellLoadOutcome(outcome);
+}
+
+void frmMain::tellLoadOutcome(const mdlZorv::LoadOutcome &outcome)
+{
+    if (!outcome.problem.isEmpty())
+        Q_EMIT cardFileProblem(outcome.problem);
+    else if (!outcome.notice.isEmpty())
         Q_EMIT cardFileNotice(outcome.notice);
+}
+
+// One box at a time, and not modal: a newer message replaces the text of the open box, and the
+// window stays usable meanwhile. A good read closes it.
+void frmMain::showMessage(bool isProblem, const QString &text)
+{
+    if (!message_) {
+        message_ = new QMessageBox(this);
+        message_->setObjectName(QStringLiteral("msgCardFile"));
+        message_->setWindowTitle(windowTitle());
+        message_->setAttribute(Qt::WA_DeleteOnClose);
+        message_->setWindowModality(Qt::NonModal);
+    }
+    message_->setIcon(isProblem ? QMessageBox::Warning : QMessageBox::Information);
+    message_->setText(
+        isProblem ? QStringLiteral("カードデータを読み込めませんでした。\n\n%1").arg(text) : text);
+    message_->show();
 }
 
 // The filter lists hold the new cards' values; each keeps its entry where the value still exists.

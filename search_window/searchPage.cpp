@@ -72,9 +72,9 @@ void SearchPage::reselectCard(const std::optional<QString> &cardNumber)
     parts_.detailsBox->clear();
 }
 
-void SearchPage::forgetFindIndex()
+void SearchPage::useFindIndex(std::unique_ptr<cardFind::FindIndex> index)
 {
-    findIndex_.reset();
+    findIndex_ = std::move(index);
 }
 
 const cardFind::FindIndex &SearchPage::findIndex()

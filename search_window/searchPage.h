@@ -67,8 +67,9 @@ public:
     // Selects the entry of the card with the number again, which shows its details afresh; with
     // no such entry, the details box is cleared.
     void reselectCard(const std::optional<QString> &cardNumber);
-    // The table now holds other cards: their folded texts are made again when next needed.
-    void forgetFindIndex();
+    // The table now holds other cards: these are their folded texts, or none to make them again
+    // when next needed.
+    void useFindIndex(std::unique_ptr<cardFind::FindIndex> index);
 
 private:
     const cardFind::FindIndex &findIndex();

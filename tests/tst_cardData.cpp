@@ -421,7 +421,7 @@ private Q_SLOTS:
             }
         };
 #endif
-        QCOMPARE(reloadCardFile(path_).problem, QString());
+        QCOMPARE(loadCardFile(path_).problem, QString());
         QFile file(path_);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == bytes);
 #ifdef Q_OS_LINUX

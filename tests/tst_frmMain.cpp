@@ -2,7 +2,10 @@
 // threshold boxes, the find bar, and the window over a real card file, huge or changed while the
 // program runs.
 
+#include "card_data/cardFileReader.h"
 #include "card_data/mdlZorv.h"
+#include "search_window/cardFileWatcher.h"
+#include "search_window/cardReload.h"
 #include "search_window/frmMain.h"
 #include "search_window/thresholdBox.h"
 #include "testFiles.h"
@@ -17,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -24,9 +28,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <new>
+#include <thread>
 #include <tuple>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -167,6 +180,9 @@ class tst_frmMain final : public QObject
     std::unique_ptr<QSignalSpy> magicRuns_;
     QTemporaryDir dir_;
     QString path_ = dir_.filePath(u"CardData.dat"_qs);
+    int targets_ = 0; // files a symbolic link at the path has led to
+    std::atomic<bool> fileOpen_ = false;
+    std::atomic<bool> typing_ = false;
 
     // Opens the window on the cards above and counts the searches from then on: every search
     // empties and refills its list at once.
@@ -182,14 +198,79 @@ class tst_frmMain final : public QObject
         magicRuns_ = spy(u"lstMagicName"_qs);
         return true;
     }
+    // Writes the card file and opens the window on it as the program starts: the file watched
+    // from before it is read, the window following it. Whatever the path leads to is written.
     bool openFile(const QByteArray &bytes)
     {
-        if (!testFiles::writeFile(path_, bytes))
-            return false;
-        mdlZorv::loadCardFile(path_);
-        return window_.show();
+        return testFiles::writeFile(path_, bytes) && openWatched();
     }
-    QStringList monsters() const { return window_.entries(u"lstMonstarName"_qs); }
+    bool openWatched()
+    {
+        auto watcher = std::make_unique<CardFileWatcher>();
+        watcher->watch(path_);
+        const mdlZorv::LoadOutcome outcome = mdlZorv::loadCardFile(path_);
+        if (!window_.show())
+            return false;
+        window_.get()->followCardFile(watcher.release(), outcome);
+        return true;
+    }
+    // Saves the card file as the action says; target is where a symbolic link at the path leads.
+    bool save(const QString &action, const QByteArray &bytes)
+    {
+        using testFiles::writeFile;
+        const QString other = dir_.filePath(u"saved.tmp"_qs);
+        if (QFileInfo(path_).isDir() && !QFileInfo(path_).isSymLink())
+            QDir(path_).removeRecursively();
+        if (action == u"in place")
+            return writeFile(path_, bytes);
+        if (action == u"in place, short of memory") {
+            CardReload::beforeFolding = [] {
+                throw std::bad_alloc();
+            };
+            return writeFile(path_, bytes);
+        }
+        if (action == u"rename")
+            return writeFile(other, bytes) && testFiles::replaceByRename(other, path_);
+        if (action == u"delete")
+            return QFile::remove(path_);
+        if (action == u"folder")
+            return QDir().mkdir(path_);
+        if (action == u"written while read") { // the first line; the whole once it is open
+            mdlZorv::readerHooks.afterOpen = [this, bytes] {
+                if (QFileInfo(path_).size() < bytes.size())
+                    testFiles::writeFile(path_, bytes);
+            };
+            return writeFile(path_, bytes.first(bytes.indexOf("\r\n") + 2));
+        }
+        if (action == u"F5 while written") { // the first line, F5, then the whole at once
+            if (!writeFile(path_, bytes.first(bytes.indexOf("\r\n") + 2)))
+                return false;
+            QTest::keyClick(window_.get(), Qt::Key_F5);
+            return writeFile(path_, bytes);
+        }
+#ifdef Q_OS_UNIX
+        if (action.startsWith(u"re-point")) { // a new link renamed over the old, as ln -sfn does
+            const QString target = dir_.filePath(u"target%1.dat"_qs.arg(++targets_));
+            const bool made = action.endsWith(u"fifo")
+                                  ? mkfifo(QFile::encodeName(target).constData(), 0600) == 0
+                                  : writeFile(target, bytes);
+            const QString link = dir_.filePath(u"link.tmp"_qs);
+            return made && QFile::link(target, link) && testFiles::replaceByRename(link, path_);
+        }
+#endif
+        return false;
+    }
+    // The message boxes open over the window.
+    qsizetype openMessages() const
+    {
+        const auto boxes = window_.get()->findChildren<QMessageBox *>();
+        return std::count_if(boxes.begin(), boxes.end(),
+                             [](auto *box) { return box->isVisible(); });
+    }
+    QStringList monsters() const
+    {
+        return window_.entries(u"lstMonstarName"_qs);
+    }
     int runs(const QString &list) const
     {
         return int((list == u"lstMagicName" ? magicRuns_ : monsterRuns_)->count());
@@ -198,8 +279,18 @@ class tst_frmMain final : public QObject
 private Q_SLOTS:
     void cleanup()
     {
+        typing_ = true; // lets a read held open by a failed test end
         window_.close();
-        QFile::remove(path_);
+        mdlZorv::readerHooks = {};
+        CardReload::beforeFolding = {};
+        for (const QFileInfo &entry :
+             QDir(dir_.path())
+                 .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            if (entry.isDir() && !entry.isSymLink())
+                QDir(entry.filePath()).removeRecursively();
+            else
+                QFile::remove(entry.filePath());
+        }
     }
 
     // Caption, size and tabs; the filter lists hold their no-selection text and the values of the
@@ -475,56 +566,164 @@ private Q_SLOTS:
         QCOMPARE(details->toPlainText().right(huge.size() + 1), u'\n' + huge);
     }
 
-    void followsTheWatchedFile_data()
+    // How the path is set up, and three saves in a row: each must be followed, whatever became of
+    // the file it replaced. A save that leaves no card file to read keeps the cards on screen and
+    // says why, in one message box at a time.
+    void followsEverySaveOfTheFile_data()
     {
-        QTest::addColumn<QString>("change");
-        for (const QString &change : names(u"F5 written-in-place replaced-by-rename deleted"))
-            QTest::newRow(qPrintable(change)) << change;
-    }
-    // The lists follow the file, keeping the filters, the find words and the selected card, and
-    // so they do after a second save; a file gone leaves the cards on screen, and says so.
-    void followsTheWatchedFile()
-    {
-        QFETCH(QString, change);
-        const auto save = [this](const QStringList &cards) {
-            return testFiles::writeFile(path_, testFiles::cardFile(cards));
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("saves");
+        const auto row = [](const char *name, const char16_t *setup, const char16_t *saves) {
+            QTest::newRow(name) << QString::fromUtf16(setup)
+                                << QString::fromUtf16(saves).split(u'|');
         };
+        row("in place", u"", u"in place|in place|in place");
+        row("F5, once the file is written", u"", u"F5 while written|in place|F5 while written");
+        row("replaced by rename", u"", u"rename|in place|in place");
+        row("written while read", u"", u"written while read|in place|rename");
+        row("deleted, a folder, a file again", u"", u"delete|folder|in place");
+        row("short of memory while folding", u"", u"in place, short of memory|in place|rename");
+#ifdef Q_OS_UNIX
+        row("old file kept by a second link", u"second link", u"rename|in place|in place");
+        row("old file held open", u"held open", u"rename|in place|in place");
+        row("symbolic link re-pointed", u"symbolic link", u"re-point|in place|in place");
+        row("link to a non-regular file", u"symbolic link",
+            u"re-point to a fifo|re-point|in place");
+#endif
+    }
+    void followsEverySaveOfTheFile()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, saves);
+        // Version k of the file: Beta, whose ID tells the version, and k more cards that the
+        // filters and the find word keep; Delta, which the duelist filter drops.
+        const auto version = [](int k) {
+            QStringList lines = {u"002,Beta,0,0,竜,,1,1,V%1,E,T"_qs.arg(k)};
+            for (int i = 1; i <= k; ++i)
+                lines << u"01%1,Gamma%1,0,0,竜,,1,1,G,E,T"_qs.arg(i);
+            return lines << u"004,Delta,0,0,竜,,1,1,L,E,O"_qs;
+        };
+        if (setup == u"symbolic link")
+            QVERIFY(QFile::link(dir_.filePath(u"target0.dat"_qs), path_));
         QVERIFY(openFile(testFiles::cardFile(
-            {u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs, u"002,Beta,0,0,竜,,1,1,I,E,T"_qs})));
-        window_.get()->watchCardFile(path_);
+            {u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs, u"002,Beta,0,0,竜,,1,1,V0,E,T"_qs})));
+        std::unique_ptr<QFile> holder;
+#ifdef Q_OS_UNIX
+        if (setup == u"second link")
+            QCOMPARE(::link(QFile::encodeName(path_), QFile::encodeName(path_ + u".bak"_qs)), 0);
+#endif
+        if (setup == u"held open") {
+            holder = std::make_unique<QFile>(path_);
+            QVERIFY(holder->open(QIODevice::ReadOnly));
+        }
         window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2); // 竜
         window_.control<QCheckBox>(u"chkDuelistC(0)"_qs)->setChecked(true);
         QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), u"e"_qs); // in Beta, but not in Alpha
         QVERIFY(window_.click(u"lstMonstarName"_qs, 0));
         QSignalSpy problems(window_.get(), &frmMain::cardFileProblem);
+        QStringList shown; // the list at each reload
+        connect(window_.get(), &frmMain::cardFileReloaded, this,
+                [&] { shown << monsters().join(u'|'); });
 
-        QStringList edited = {u"002,Beta,0,0,竜,,1,1,J,E,T"_qs, u"003,Gamma,0,0,竜,,1,1,K,E,T"_qs,
-                              u"004,Delta,0,0,竜,,1,1,L,E,O"_qs};
-        const QString other = dir_.filePath(u"saved.tmp"_qs);
-        if (change == u"deleted")
-            QVERIFY(QFile::remove(path_));
-        else if (change == u"replaced-by-rename")
-            QVERIFY(testFiles::writeFile(other, testFiles::cardFile(edited)) &&
-                    testFiles::replaceByRename(other, path_));
-        else
-            QVERIFY(save(edited));
-        if (change == u"F5")
-            QTest::keyClick(window_.get(), Qt::Key_F5);
-
-        if (change == u"deleted") {
-            QTRY_COMPARE(problems.count(), 1);
-            QVERIFY(problems.first().first().toString().contains(QDir::toNativeSeparators(path_)));
-            QCOMPARE(monsters(), QStringList{u"002  Beta"_qs});
-            QCOMPARE(window_.details(u"lstMonstarName"_qs).section(u'\n', -2), u"ID-I\nE"_qs);
-            return;
+        QStringList listed = monsters();
+        const auto *watcher = window_.get()->findChild<CardFileWatcher *>();
+        for (int k = 1; k <= 3; ++k) {
+            QTRY_VERIFY(!watcher->isSettling()); // a save now is seen as it happens, not after one
+            const QString save = saves[k - 1];
+            const QByteArray bytes = testFiles::cardFile(version(k));
+            const qsizetype problemsBefore = problems.count();
+            QVERIFY2(this->save(save, bytes), qPrintable(save));
+            if (save == u"delete" || save == u"folder" || save.contains(u"fifo") ||
+                save.contains(u"memory")) {
+                QTRY_VERIFY(problems.count() > problemsBefore);
+                QCOMPARE(openMessages(), 1);
+                QCOMPARE(monsters(), listed); // the cards stay
+                QCOMPARE(QApplication::activeModalWidget(), nullptr);
+                CardReload::beforeFolding = {};
+                continue;
+            }
+            listed = QStringList{u"002  Beta"_qs};
+            for (int i = 1; i <= k; ++i)
+                listed << u"01%1  Gamma%1"_qs.arg(i);
+            QTRY_COMPARE(monsters(), listed);
+            QCOMPARE(window_.details(u"lstMonstarName"_qs).section(u'\n', -2),
+                     u"ID-V%1\nE"_qs.arg(k));
+            QCOMPARE(window_.control<QComboBox>(u"cmbType"_qs)->currentText(), u"竜"_qs);
+            QTRY_COMPARE(openMessages(), 0);
         }
-        QTRY_COMPARE(monsters(), (QStringList{u"002  Beta"_qs, u"003  Gamma"_qs}));
-        QCOMPARE(window_.control<QComboBox>(u"cmbType"_qs)->currentText(), u"竜"_qs);
-        QCOMPARE(window_.details(u"lstMonstarName"_qs).section(u'\n', -2), u"ID-J\nE"_qs);
-        QVERIFY(save(edited << u"005,Epsilon,0,0,竜,,1,1,M,E,T"_qs));
-        QTRY_COMPARE(monsters().size(), 3);
-        QCOMPARE(problems.count(), 0);
+        QVERIFY(!shown.contains(u"002  Beta"_qs)); // a file written in two steps, seen half-way
+    }
+
+    void waitsForAFileToSettle_data()
+    {
+        QTest::addColumn<int>("writtenAgoMs"); // below 0: in the future
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("waitMs");
+        QTest::newRow("just written") << 0 << true << 100;
+        QTest::newRow("written 30 ms ago") << 30 << true << 70;
+        QTest::newRow("settled") << 100 << true << 0;
+        QTest::newRow("in the future") << -5000 << true << 0;
+        QTest::newRow("no file") << 0 << false << 0;
+    }
+    // A file is read once it has stayed unwritten for the settle time, so that a save with a pause
+    // inside is not read half-way; a file whose time is ahead of the clock is read at once.
+    void waitsForAFileToSettle()
+    {
+        QFETCH(int, writtenAgoMs);
+        QFETCH(bool, exists);
+        QFETCH(int, waitMs);
+        const qint64 now = 1'800'000'000'000'000'000;
+        mdlZorv::FileStamp stamp;
+        stamp.exists = exists;
+        stamp.modifiedNs = now - qint64(writtenAgoMs) * 1'000'000;
+        QCOMPARE(CardFileWatcher::unsettledFor(stamp, now).count(), waitMs);
+    }
+
+    // A file replaced while the program reads it at start-up is read again once the window is up.
+    void readsASaveMadeWhileStarting()
+    {
+        const QString other = dir_.filePath(u"saved.tmp"_qs);
+        QVERIFY(
+            testFiles::writeFile(path_, testFiles::cardFile({u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs})));
+        QVERIFY(
+            testFiles::writeFile(other, testFiles::cardFile({u"002,Beta,0,0,竜,,1,1,I,E,T"_qs})));
+        mdlZorv::readerHooks.afterOpen = [&] {
+            testFiles::replaceByRename(other, path_);
+        };
+        QVERIFY(openWatched());
+        QTRY_COMPARE(monsters(), QStringList{u"002  Beta"_qs});
+    }
+
+    // Saves while the user types and filters, each file read while the window searches: the window
+    // ends on the last file's cards. Under ThreadSanitizer this is the check that reading in the
+    // background races with nothing the window does meanwhile.
+    void reloadsWhileTheUserTypes()
+    {
+        const auto cards = [](int count) {
+            QStringList lines;
+            for (int i = 0; i < count; ++i)
+                lines << u"%1,Card%1,0,0,獣,,1,1,I,E,T"_qs.arg(i, 3, 10, QChar(u'0'));
+            return testFiles::cardFile(lines);
+        };
+        QVERIFY(openFile(cards(1)));
+        QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+        auto *find = window_.control<QLineEdit>(u"txtFind"_qs);
+        auto *effectOnly = window_.control<QCheckBox>(u"chkKouka"_qs);
+        mdlZorv::readerHooks.afterOpen = [this] { // reads on once the user starts typing
+            fileOpen_ = true;
+            while (!typing_)
+                std::this_thread::yield();
+        };
+        for (int i = 2; i <= 7; ++i) {
+            fileOpen_ = typing_ = false;
+            QVERIFY(testFiles::writeFile(path_, cards(i)));
+            QTRY_VERIFY(fileOpen_);
+            typing_ = true;
+            typeText(find, i % 2 ? u"\b"_qs : u"d"_qs); // every name holds a d
+            effectOnly->click();
+            QTRY_COMPARE(monsters().size(), i);
+        }
     }
 
     void thresholdBoxEntersDigitsOnly_data()
