@@ -1,5 +1,6 @@
 // Writes a card file of any size for benchmarks: Shift-JIS, CR LF, a mix of monsters and magic
-// cards like the sample, with Japanese names and effect texts of realistic length.
+// cards like the sample, with Japanese names of 4 to 20 characters and effect texts of 20 to 200,
+// as players' own card files have them.
 //   zorv-gen-cards COUNT OUTPUT [SEED]
 
 #include <QFile>
@@ -45,7 +46,7 @@ public:
         const QString type = magic ? any(kinds) : any(types);
         const int level = 1 + pick(12);
         const QStringList fields = {number,
-                                    any(nameHeads) + any(nameTails),
+                                    text(nameHeads + nameTails, 4, 20),
                                     magic ? QString() : QString::number(pick(81) * 50),
                                     magic ? QString() : QString::number(pick(61) * 50),
                                     type,
@@ -53,7 +54,7 @@ public:
                                     magic ? QString() : QString::number(level),
                                     QString::number(magic ? pick(8) : level + pick(3)),
                                     QStringLiteral("Z-%1").arg(index + 1, 7, 10, QLatin1Char('0')),
-                                    pick(6) == 0 ? QString() : effect(),
+                                    text(phrases, 20, 200),
                                     any(duelists)};
         return fields.join(u',');
     }
@@ -61,11 +62,14 @@ public:
 private:
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
     const QString &any(const QStringList &list) { return list[pick(int(list.size()))]; }
-    QString effect()
+    // Pieces from the list, one after another, cut to a length from shortest to longest.
+    QString text(const QStringList &pieces, int shortest, int longest)
     {
+        const int length = shortest + pick(longest - shortest + 1);
         QString text;
-        for (int i = 1 + pick(4); i > 0; --i)
-            text += any(phrases);
+        while (text.size() < length)
+            text += any(pieces);
+        text.truncate(length);
         return text;
     }
 
