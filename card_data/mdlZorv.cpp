@@ -60,6 +60,7 @@ void giveCodes(std::vector<TextPiece> &pieces, std::array<FieldCoder, count> Tex
 {
     for (size_t i = 0; i < count; ++i) {
         std::vector<FieldCodes> parts;
+        parts.reserve(pieces.size());
         for (TextPiece &piece : pieces)
             parts.push_back((piece.*coders)[i].take());
         const int field =
