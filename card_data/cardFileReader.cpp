@@ -29,23 +29,40 @@ struct FileLook
 {
     char16_t lineEnd = u'\n';
     bool utf8Text = false;
+    bool crLf = false; // the first CR is followed by LF
 };
 
 FileLook lookOver(const ReadOnlyFile &file)
 {
     Utf8Detector utf8;
-    bool carriageReturn = false;
+    qint64 firstCr = -1;
     QByteArray chunk(qsizetype(256) << 10, Qt::Uninitialized);
-    for (qint64 at = 0; at < file.size() && !(carriageReturn && !utf8.stillPossible());) {
+    for (qint64 at = 0; at < file.size() && !(firstCr >= 0 && !utf8.stillPossible());) {
         const qint64 got = file.readAt(chunk.data(), chunk.size(), at);
         if (got <= 0)
             break;
         const QByteArrayView bytes(chunk.data(), got);
-        carriageReturn = carriageReturn || bytes.contains('\r');
+        if (const qsizetype cr = bytes.indexOf('\r'); firstCr < 0 && cr >= 0)
+            firstCr = at + cr;
         utf8.feed(bytes);
         at += got;
     }
-    return {carriageReturn ? u'\r' : u'\n', utf8.isUtf8Text()};
+    char next = 0;
+    const bool crLf = firstCr >= 0 && file.readAt(&next, 1, firstCr + 1) == 1 && next == '\n';
+    return {firstCr >= 0 ? u'\r' : u'\n', utf8.isUtf8Text(), crLf};
+}
+
+CardFileFormat formatOf(const FileLook &look, QByteArrayView start)
+{
+    CardFileFormat format;
+    if (start.startsWith("\xEF\xBB\xBF"))
+        format.encoding = CardFileFormat::Encoding::Utf8WithMark;
+    else if (look.utf8Text)
+        format.encoding = CardFileFormat::Encoding::Utf8;
+    format.lineEnds = look.lineEnd == u'\n' ? CardFileFormat::LineEnds::Lf
+                      : look.crLf           ? CardFileFormat::LineEnds::CrLf
+                                            : CardFileFormat::LineEnds::Cr;
+    return format;
 }
 
 QString readProblem(const QString &path, const QString &reason)
@@ -204,6 +221,7 @@ CardFileRead readCardFile(const QString &path)
     }
     CardDecoder decoder(look.utf8Text);
     read.stamp = file.openedStamp();
+    read.format = formatOf(look, start);
     std::vector<TextPiece> &pieces = read.pieces;
     pieces.push_back(readPiece(file, path, 0, middle > 0 ? middle : size, decoder, look.lineEnd));
     if (second.valid())

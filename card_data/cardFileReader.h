@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card_data/cardFields.h"
+#include "card_data/cardFileFormat.h"
 #include "card_data/cardTable.h"
 #include "card_data/readOnlyFile.h"
 
@@ -46,12 +47,13 @@ inline char16_t lineEndOf(QStringView text)
 void cutLines(TextPiece &piece, char16_t lineEnd, bool findUndecoded);
 
 // A card file as read: its pieces; why reading stopped part-way, if it did; the file's stamp when
-// it was opened; and whether it was written or replaced while it was read.
+// it was opened, and how it is written; and whether it was written or replaced while it was read.
 struct CardFileRead
 {
     std::vector<TextPiece> pieces;
     QString problem;
     FileStamp stamp;
+    CardFileFormat format;
     bool changed = false;
 };
 

@@ -109,6 +109,7 @@ LoadedCards readCards(const QString &path)
         cards.outcome.problem = read.problem;
         cards.outcome.read = read.stamp;
         cards.outcome.changedWhileRead = read.changed;
+        cards.outcome.format = read.format;
         return cards;
     } catch (const std::bad_alloc &) {
         LoadedCards none;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card_data/cardFields.h"
+#include "card_data/cardFileFormat.h"
 #include "card_data/cardTable.h"
 #include "card_data/readOnlyFile.h"
 
@@ -32,6 +33,8 @@ struct LoadOutcome
     // it was read: then what was read may be part of one save, or of two.
     FileStamp read;
     bool changedWhileRead = false;
+    // How the file is written.
+    CardFileFormat format;
 };
 
 // The three tables of one card file, made in full before any of them replaces what is shown, and
