@@ -1,11 +1,12 @@
 #include "card_data/mdlZorv.h"
 #include "search_window/cardFileWatcher.h"
 #include "search_window/frmMain.h"
+#include "search_window/qtTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QScreen>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
@@ -70,6 +71,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    installQtTranslations(QLocale());
     const QString cardFile = mdlZorv::chooseCardFile(parseCommandLine(app));
 
     // Watched from before it is read, so that a save made while the program starts is not missed.
@@ -83,8 +85,8 @@ int main(int argc, char *argv[])
     window.hide();
     window.FormInit();
     window.followCardFile(watcher, loaded);
-    // Placed at once in the middle of the screen, so that a message box opens over it.
-    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+    // Placed at once, so that a message box opens over it.
+    window.restoreWindowPlace();
     window.show();
     QTimer::singleShot(0, &window, [&window, loaded] { window.tellLoadOutcome(loaded); });
 

@@ -14,6 +14,7 @@ namespace {
 ReloadedCards read(const QString &path, bool fold)
 {
     ReloadedCards result;
+    result.path = path;
     result.cards = mdlZorv::readCards(path);
     if (!fold || !result.cards.outcome.problem.isEmpty())
         return result;
@@ -27,6 +28,7 @@ ReloadedCards read(const QString &path, bool fold)
     } catch (const std::bad_alloc &) {
         const mdlZorv::FileStamp stamp = result.cards.outcome.read;
         result = ReloadedCards(); // the memory of the new tables back first
+        result.path = path;
         result.cards.outcome.problem = mdlZorv::tooLargeProblem(path);
         result.cards.outcome.read = stamp;
     }

@@ -23,6 +23,7 @@ struct ReloadedCards
     ReloadedCards &operator=(ReloadedCards &&) noexcept;
     ~ReloadedCards();
 
+    QString path; // of the file read
     mdlZorv::LoadedCards cards;
     std::unique_ptr<cardFind::FindIndex> monsterIndex;
     std::unique_ptr<cardFind::FindIndex> magicIndex;

@@ -60,16 +60,12 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Zorvカード検索ツール"));
     setWindowIcon(QIcon(QStringLiteral(":/zorv/icon.png")));
     setFont(windowFont());
-    setFixedSize(344, 505);
-    // A window of fixed size offers no maximize button.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    resize(defaultSize);
 
     SSTab = new QTabWidget(this);
     SSTab->setObjectName(QStringLiteral("SSTab"));
     SSTab->setTabPosition(QTabWidget::North);
-    SSTab->setGeometry(fromTwips(60, 60, 5025, 7470));
+    SSTab->setGeometry(tabPlace());
     auto *monsterPage = new QWidget;
     monsterPage->setObjectName(QStringLiteral("monsterPage"));
     auto *magicPage = new QWidget;
@@ -84,10 +80,12 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     nameControlsForScreenReaders();
     createFindBar();
     connectEvents();
+    addWindowActions();
     // The pages' corner within the tab control is known only once it has laid them out.
     pageStack_ = monsterPage->parentWidget();
     pageStack_->installEventFilter(this);
     placePageControls();
+    updateLeastSize();
 }
 
 frmMain::~frmMain() = default;
@@ -99,8 +97,6 @@ void frmMain::createMonsterPage(QWidget *page)
     auto *names = new CardListModel(mdlZorv::strMonstarData, this);
     lstMonstarName = nameList(page, QStringLiteral("lstMonstarName"), names);
     txtMonstarInf = detailBox(page, QStringLiteral("txtMonstarInf"));
-    pagePlacements_.push_back({lstMonstarName, fromTwips(105, 1920, 4830, 4200)});
-    pagePlacements_.push_back({txtMonstarInf, fromTwips(105, 6165, 4830, 1230)});
 
     using namespace mdlZorv::CardField;
     monsters_ = std::make_unique<SearchPage>(SearchPage::Parts{
@@ -108,6 +104,8 @@ void frmMain::createMonsterPage(QWidget *page)
         .names = names,
         .list = lstMonstarName,
         .detailsBox = txtMonstarInf,
+        .listPlace = fromTwips(105, 1920, 4830, 4200),
+        .detailsPlace = fromTwips(105, 6165, 4830, 1230),
         .controls = {cmbType, cmbMazoku, cmbLevel, chkKouka, chkDuelistC[0], chkDuelistC[1],
                      chkDuelistC[2], txtCostC, optCostC[0], optCostC[1], txtAP, optAP[0], optAP[1],
                      txtDP, optDP[0], optDP[1], lstMonstarName},
@@ -180,8 +178,6 @@ void frmMain::createMagicPage(QWidget *page)
     auto *names = new CardListModel(mdlZorv::strMagicData, this);
     lstMagicName = nameList(page, QStringLiteral("lstMagicName"), names);
     txtMagicInf = detailBox(page, QStringLiteral("txtMagicInf"));
-    pagePlacements_.push_back({lstMagicName, fromTwips(105, 1380, 4830, 4740)});
-    pagePlacements_.push_back({txtMagicInf, fromTwips(105, 6165, 4830, 1230)});
 
     using namespace mdlZorv::MagicField;
     magic_ = std::make_unique<SearchPage>(
@@ -189,6 +185,8 @@ void frmMain::createMagicPage(QWidget *page)
                           .names = names,
                           .list = lstMagicName,
                           .detailsBox = txtMagicInf,
+                          .listPlace = fromTwips(105, 1380, 4830, 4740),
+                          .detailsPlace = fromTwips(105, 6165, 4830, 1230),
                           .controls = {cmbMagic, chkDuelistM[0], chkDuelistM[1], chkDuelistM[2],
                                        txtCostM, optCostM[0], optCostM[1], lstMagicName},
                           .findFields = {Number, Name, Effect},
@@ -265,24 +263,6 @@ void frmMain::nameControlsForScreenReaders()
     lstMagicName->setAccessibleName(QStringLiteral("魔法、罠、儀式の一覧"));
     txtMonstarInf->setAccessibleName(QStringLiteral("モンスターの詳細"));
     txtMagicInf->setAccessibleName(QStringLiteral("魔法、罠、儀式の詳細"));
-}
-
-void frmMain::placePageControls()
-{
-    const QPoint pageCorner = SSTab->widget(0)->mapTo(SSTab, QPoint(0, 0));
-    for (const PagePlacement &placement : pagePlacements_) {
-        const QRect place = placement.rect.translated(-pageCorner);
-        placement.control->setGeometry(
-            QRect(place.topLeft(), place.size().expandedTo(placement.minimumSize)));
-    }
-}
-
-// The controls of a page are placed once the tab control has laid out its pages.
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        placePageControls();
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::FormInit()

@@ -17,6 +17,10 @@ class FindBar;
 struct ReloadedCards;
 class SearchPage;
 class QCheckBox;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QResizeEvent;
 class QComboBox;
 class QGroupBox;
 class QListView;
@@ -50,6 +54,13 @@ public:
     void ReloadCardFile();
     // Tells the user what a read of the card file has to tell, if anything.
     void tellLoadOutcome(const mdlZorv::LoadOutcome &outcome);
+    // Reads another card file, in the background, and follows it from then on; if it cannot be
+    // read, the cards on screen and the file followed stay, and the user is told why.
+    void openCardFile(const QString &path);
+
+    // Puts the window where the user left it last time, if that place is on a screen now, else in
+    // the middle of the screen; never taller than the screen. Remembered when the window closes.
+    void restoreWindowPlace();
 
 Q_SIGNALS:
     // The user should be told: the card file could not be read again (the cards on screen stay),
@@ -61,6 +72,10 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createMonsterPage(QWidget *page);
@@ -69,7 +84,17 @@ private:
     void chainTabStops();
     void addTabSwitchKeys();
     void nameControlsForScreenReaders();
+    void addWindowActions();
+
+    // The window's layout: at its default size every control has its place; what the window
+    // gains or loses goes to the tab control and, on each page, to the list and details box.
+    static constexpr QSize defaultSize{344, 505};
+    static QRect tabPlace();
+    int findBarRoom() const;
+    void placeTab();
     void placePageControls();
+    void updateLeastSize();
+    void toggleDetailsFocus();
 
     void createFindBar();
     void openFind();
@@ -83,6 +108,8 @@ private:
 
     void startReload();
     void finishReload();
+    void chooseCardFile();
+    void showCardFileInfo();
     void showNewCards(ReloadedCards &reloaded);
     void showMessage(bool isProblem, const QString &text);
 
@@ -137,10 +164,14 @@ private:
 
     std::unique_ptr<SearchPage> monsters_;
     std::unique_ptr<SearchPage> magic_;
-    FindBar *findBar = nullptr; // below the pages while open
+    FindBar *findBar = nullptr;      // below the pages while open
+    bool findBarGrewWindow_ = false; // or it took its room from the pages
+    QPointer<QWidget> focusBeforeDetails_;
     CardFileWatcher *cardFile_ = nullptr;
     CardReload *reload_ = nullptr;
-    QPointer<QMessageBox> message_; // about the card file, while open
+    QString fileToOpen_;             // read once the read under way is done
+    mdlZorv::LoadOutcome shownRead_; // of the cards on screen
+    QPointer<QMessageBox> message_;  // about the card file, while open
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

@@ -6,6 +6,7 @@
 #include "search_window/searchPage.h"
 
 #include <QListView>
+#include <QScreen>
 #include <QShortcut>
 
 void frmMain::createFindBar()
@@ -19,22 +20,36 @@ void frmMain::createFindBar()
             [this] { frontPage().list()->setFocus(Qt::TabFocusReason); });
 }
 
-// The window grows by the bar's height; every other control keeps its place.
+// The window grows by the bar's height while it stays on its screen; otherwise the bar takes its
+// room from the pages' lists and details boxes. Every other control keeps its place.
 void frmMain::openFind()
 {
     if (findBar->isHidden()) {
-        const QSize pages = size();
-        findBar->setGeometry(0, pages.height(), pages.width(), FindBar::barHeight);
-        setFixedSize(pages.width(), pages.height() + FindBar::barHeight);
+        const QRect screenArea = screen()->availableGeometry();
+        findBarGrewWindow_ = !isMaximized() && !isFullScreen() &&
+                             frameGeometry().bottom() + FindBar::barHeight <= screenArea.bottom();
+        findBar->show();
+        updateLeastSize();
+        if (findBarGrewWindow_)
+            resize(width(), height() + FindBar::barHeight);
+        else
+            placeTab();
     }
     findBar->open();
     showFindCount();
 }
 
-// The bar has emptied its box, which gave both pages their full lists back.
+// The bar has emptied its box, which gave both pages their full lists back; the window gives back
+// what opening the bar took. Each page whose details show a card selects that card again.
 void frmMain::closeFind()
 {
-    setFixedSize(width(), height() - FindBar::barHeight);
+    updateLeastSize();
+    if (findBarGrewWindow_)
+        resize(width(), height() - FindBar::barHeight);
+    else
+        placeTab();
+    for (SearchPage *page : pages())
+        page->selectShownCard();
     frontPage().list()->setFocus(Qt::OtherFocusReason);
 }
 

@@ -3,10 +3,15 @@
 #include "card_data/cardFields.h"
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
+#include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
+#include "search_window/windowLayout.h"
 
+#include <QApplication>
 #include <QListView>
 #include <QPlainTextEdit>
+
+#include <utility>
 
 namespace {
 
@@ -19,6 +24,8 @@ void setDetailsText(QPlainTextEdit *box, const QString &text)
                                                         : QTextOption::WrapAnywhere);
     box->setPlainText(text);
 }
+
+constexpr int leastLines = 3;
 
 } // namespace
 
@@ -36,8 +43,29 @@ void SearchPage::search(const QStringList &findWords)
 void SearchPage::showFound(const QStringList &findWords)
 {
     findStale_ = false;
-    parts_.names->setRows(findWords.isEmpty() ? filteredRows_
-                                              : findIndex().narrow(filteredRows_, findWords));
+    setRows(findWords.isEmpty() ? filteredRows_ : findIndex().narrow(filteredRows_, findWords));
+}
+
+void SearchPage::setRows(std::vector<qsizetype> rows)
+{
+    parts_.names->setRows(std::move(rows));
+    if (!shownCard_)
+        return;
+    markShownCard(entryOf(*shownCard_) >= 0);
+    if (std::exchange(selectShownCard_, false))
+        selectShownCard();
+}
+
+void SearchPage::selectShownCard()
+{
+    if (findStale_) {
+        selectShownCard_ = true;
+        return;
+    }
+    if (const int entry = shownCard_ ? entryOf(*shownCard_) : -1; entry >= 0) {
+        parts_.list->setCurrentIndex(parts_.names->index(entry));
+        parts_.list->scrollTo(parts_.names->index(entry));
+    }
 }
 
 qsizetype SearchPage::listedCount() const
@@ -56,20 +84,45 @@ std::optional<QString> SearchPage::selectedCardNumber() const
 
 void SearchPage::showDetails(const QString &cardNumber)
 {
-    if (const auto row = cardDetails::findCard(parts_.table, cardNumber))
-        setDetailsText(parts_.detailsBox, cardDetails::boxText(parts_.details(parts_.table, *row)));
+    const auto row = cardDetails::findCard(parts_.table, cardNumber);
+    if (!row)
+        return;
+    setDetailsText(parts_.detailsBox, cardDetails::boxText(parts_.details(parts_.table, *row)));
+    shownCard_ = cardNumber;
+    shownCardName_ = cardNumber + u' ' +
+                     filterLists::entryText(parts_.table.view(mdlZorv::CardField::Name, *row));
+    markShownCard(true);
 }
 
 void SearchPage::reselectCard(const std::optional<QString> &cardNumber)
 {
+    if (const int entry = cardNumber ? entryOf(*cardNumber) : -1; entry >= 0)
+        parts_.list->setCurrentIndex(parts_.names->index(entry));
+}
+
+int SearchPage::entryOf(const QString &cardNumber) const
+{
     const CardListModel &names = *parts_.names;
-    for (int entry = 0; cardNumber && entry < names.rowCount(); ++entry) {
-        if (parts_.table.view(mdlZorv::CardField::Number, names.tableRow(entry)) == *cardNumber) {
-            parts_.list->setCurrentIndex(names.index(entry));
-            return;
-        }
+    for (int entry = 0; entry < names.rowCount(); ++entry) {
+        if (parts_.table.view(mdlZorv::CardField::Number, names.tableRow(entry)) == cardNumber)
+            return entry;
     }
-    parts_.detailsBox->clear();
+    return -1;
+}
+
+// A card left out of the list keeps its details, in the colour of disabled text.
+void SearchPage::markShownCard(bool listed)
+{
+    QPlainTextEdit *box = parts_.detailsBox;
+    QPalette palette = box->palette();
+    const QColor text = QApplication::palette(box).color(
+        listed ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+    palette.setColor(QPalette::Active, QPalette::Text, text);
+    palette.setColor(QPalette::Inactive, QPalette::Text, text);
+    box->setPalette(palette);
+    box->setToolTip(listed ? shownCardName_
+                           : QStringLiteral("%1 (一覧にありません)").arg(shownCardName_));
+    box->setAccessibleDescription(box->toolTip());
 }
 
 void SearchPage::useFindIndex(std::unique_ptr<cardFind::FindIndex> index)
@@ -82,4 +135,34 @@ const cardFind::FindIndex &SearchPage::findIndex()
     if (!findIndex_)
         findIndex_ = std::make_unique<cardFind::FindIndex>(parts_.table, parts_.findFields);
     return *findIndex_;
+}
+
+void SearchPage::place(QPoint pageCorner, QSize extra) const
+{
+    const QRect list = parts_.listPlace.translated(-pageCorner);
+    const QRect details = parts_.detailsPlace.translated(-pageCorner);
+    const auto [listHeight, detailsHeight] = windowLayout::shareHeight(
+        list.height(), details.height(), extra.height(), leastListHeight(), leastDetailsHeight());
+    parts_.list->setGeometry(list.x(), list.y(), list.width() + extra.width(), listHeight);
+    parts_.detailsBox->setGeometry(details.x(), details.y() + (listHeight - list.height()),
+                                   details.width() + extra.width(), detailsHeight);
+}
+
+int SearchPage::leastExtraHeight() const
+{
+    return leastListHeight() + leastDetailsHeight() - parts_.listPlace.height() -
+           parts_.detailsPlace.height();
+}
+
+int SearchPage::leastListHeight() const
+{
+    const QListView *list = parts_.list;
+    return leastLines * list->fontMetrics().height() + 2 * list->frameWidth() + 4;
+}
+
+int SearchPage::leastDetailsHeight() const
+{
+    const QPlainTextEdit *box = parts_.detailsBox;
+    return leastLines * box->fontMetrics().lineSpacing() + 2 * box->frameWidth() +
+           2 * int(box->document()->documentMargin());
 }

@@ -2,6 +2,7 @@
 
 #include "card_data/cardTable.h"
 
+#include <QRect>
 #include <QStringList>
 
 #include <functional>
@@ -32,6 +33,10 @@ public:
         CardListModel *names;
         QListView *list;
         QPlainTextEdit *detailsBox;
+        // Where the list and the details box lie at the window's default size, from the outer
+        // corner of the tab control. They take whatever room the window gains.
+        QRect listPlace;
+        QRect detailsPlace;
         // The filter controls and the name list, in the order of the Tab key. The Tab chain, the
         // searches' wiring and the tab switch all follow this list.
         std::vector<QWidget *> controls;
@@ -47,6 +52,13 @@ public:
 
     const std::vector<QWidget *> &controls() const { return parts_.controls; }
     QListView *list() const { return parts_.list; }
+    QPlainTextEdit *detailsBox() const { return parts_.detailsBox; }
+
+    // Places the list and the details box for a tab control extra pixels larger than at the
+    // default size (smaller where negative); pageCorner is where the page starts in it.
+    void place(QPoint pageCorner, QSize extra) const;
+    // The most height the page can give up: the list and the details box keep about three lines.
+    int leastExtraHeight() const;
 
     // Runs the page's search and lists the rows it gives that hold every find word.
     void search(const QStringList &findWords);
@@ -62,10 +74,14 @@ public:
     // The card number of the selected entry, if one is selected.
     std::optional<QString> selectedCardNumber() const;
     // Shows the details of the first row with the card number; a number no row has leaves the
-    // box as it was.
+    // box as it was. The box names the card it shows, and is drawn dimmed while the list leaves
+    // that card out.
     void showDetails(const QString &cardNumber);
+    // Makes the list's first entry of the card the details show the selected one, in view: at
+    // once, or once the list follows the find words if it does not yet.
+    void selectShownCard();
     // Selects the entry of the card with the number again, which shows its details afresh; with
-    // no such entry, the details box is cleared.
+    // no such entry, the details stay, dimmed.
     void reselectCard(const std::optional<QString> &cardNumber);
     // The table now holds other cards: these are their folded texts, or none to make them again
     // when next needed.
@@ -73,9 +89,18 @@ public:
 
 private:
     const cardFind::FindIndex &findIndex();
+    void setRows(std::vector<qsizetype> rows);
+    // The list's first entry of the card with the number, or -1.
+    int entryOf(const QString &cardNumber) const;
+    void markShownCard(bool listed);
+    int leastListHeight() const;
+    int leastDetailsHeight() const;
 
     Parts parts_;
     std::vector<qsizetype> filteredRows_;
     std::unique_ptr<cardFind::FindIndex> findIndex_;
     bool findStale_ = false;
+    std::optional<QString> shownCard_; // the number of the card the details show
+    QString shownCardName_;            // "001 白翼の歌い手"
+    bool selectShownCard_ = false;
 };

@@ -6,8 +6,11 @@
 #include "card_data/mdlZorv.h"
 #include "search_window/cardFileWatcher.h"
 #include "search_window/cardReload.h"
+#include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/qtTranslations.h"
 #include "search_window/thresholdBox.h"
+#include "search_window/windowLayout.h"
 #include "testFiles.h"
 
 #include <QAbstractItemModelTester>
@@ -21,12 +24,16 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <algorithm>
 #include <atomic>
@@ -277,6 +284,11 @@ class tst_frmMain final : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           dir_.filePath(u"settings"_qs));
+    }
     void cleanup()
     {
         typing_ = true; // lets a read held open by a failed test end
@@ -653,6 +665,182 @@ private Q_SLOTS:
             QTRY_COMPARE(openMessages(), 0);
         }
         QVERIFY(!shown.contains(u"002  Beta"_qs)); // a file written in two steps, seen half-way
+    }
+
+    void sharesHeightBetweenListAndDetails_data()
+    {
+        QTest::addColumn<int>("extra");
+        QTest::addColumn<int>("list");
+        QTest::addColumn<int>("details");
+        QTest::newRow("default") << 0 << 280 << 82;
+        QTest::newRow("odd pixel to the list") << 11 << 286 << 87;
+        QTest::newRow("lower") << -10 << 275 << 77;
+        QTest::newRow("details at its least") << -100 << 217 << 45;
+        QTest::newRow("both at their least") << -400 << 40 << 45;
+    }
+    void sharesHeightBetweenListAndDetails()
+    {
+        QFETCH(int, extra);
+        QFETCH(int, list);
+        QFETCH(int, details);
+        QCOMPARE(windowLayout::shareHeight(280, 82, extra, 40, 45), std::pair(list, details));
+    }
+
+    void placesTheWindowOnAScreenThatExists_data()
+    {
+        QTest::addColumn<QRect>("saved");
+        QTest::addColumn<QRect>("expected");
+        const QRect left(0, 0, 1366, 728), right(1366, 0, 1920, 1040); // available areas
+        QTest::newRow("where it was") << QRect(1500, 100, 800, 600) << QRect(1500, 100, 800, 600);
+        QTest::newRow("on a screen now gone: default size, centred")
+            << QRect(4000, 100, 800, 600) << QRect(511, 111, 344, 505);
+        QTest::newRow("never saved") << QRect() << QRect(511, 111, 344, 505);
+        QTest::newRow("taller than its screen")
+            << QRect(100, 50, 400, 900) << QRect(100, 30, 400, 694);
+    }
+    // The preferred screen is the left one; the frame adds 30 pixels above and 4 below.
+    void placesTheWindowOnAScreenThatExists()
+    {
+        QFETCH(QRect, saved);
+        QFETCH(QRect, expected);
+        const QList<QRect> screens = {QRect(0, 0, 1366, 728), QRect(1366, 0, 1920, 1040)};
+        QCOMPARE(windowLayout::windowPlace(saved, QSize(344, 505), 240, screens, screens[0],
+                                           QMargins(4, 30, 4, 4)),
+                 expected);
+    }
+
+    // A larger window gives its width to the tab control, the list and the details box, and its
+    // height to the tab control, shared by the list and the details box; filters keep their
+    // places. Lower than the default, the details box keeps three lines.
+    void growsIntoItsListAndDetails()
+    {
+        QVERIFY(openCards());
+        frmMain *w = window_.get();
+        const QStringList parts = names(u"SSTab lstMonstarName txtMonstarInf cmbType Frame1");
+        QList<QRect> before;
+        for (const QString &name : parts)
+            before << window_.control(name)->geometry();
+        w->resize(w->size() + QSize(100, 51));
+        const QList<QRect> grown = {before[0].adjusted(0, 0, 100, 51),
+                                    before[1].adjusted(0, 0, 100, 26),
+                                    before[2].adjusted(0, 26, 100, 51), before[3], before[4]};
+        for (int i = 0; i < parts.size(); ++i)
+            QCOMPARE(window_.control(parts[i])->geometry(), grown[i]);
+        w->resize(w->minimumSize());
+        const auto *details = window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs);
+        QVERIFY(details->height() >= 3 * details->fontMetrics().lineSpacing());
+        QCOMPARE(window_.control(u"cmbType"_qs)->geometry(), before[3]);
+    }
+
+    // Opening the find bar grows the window while it stays on its screen, else takes the room
+    // from the lists; closing gives back what opening took.
+    void findBarTakesRoomWhereThereIsRoom()
+    {
+        QVERIFY(openCards());
+        frmMain *w = window_.get();
+        const QRect screen = w->screen()->availableGeometry();
+        for (const bool atBottom : {false, true}) {
+            w->move(screen.left(),
+                    atBottom ? screen.bottom() - w->frameGeometry().height() : screen.top());
+            const QSize size = w->size();
+            const int list = window_.control(u"lstMonstarName"_qs)->height();
+            QTest::keyClick(w, Qt::Key_F, Qt::ControlModifier);
+            QCOMPARE(w->height(), size.height() + (atBottom ? 0 : FindBar::barHeight));
+            QCOMPARE(window_.control(u"lstMonstarName"_qs)->height() < list, atBottom);
+            QCOMPARE(window_.control(u"findBar"_qs)->geometry(),
+                     QRect(0, w->height() - FindBar::barHeight, w->width(), FindBar::barHeight));
+            QTest::keyClick(w, Qt::Key_Escape);
+            QCOMPARE(w->size(), size);
+            QCOMPARE(window_.control(u"lstMonstarName"_qs)->height(), list);
+        }
+    }
+
+    // The details box names its card, and dims it while the list leaves it out; closing the find
+    // bar selects the card again. F6 takes the keyboard to the box and back.
+    void detailsNameTheirCard()
+    {
+        QVERIFY(openCards());
+        const QString monsters = u"lstMonstarName"_qs;
+        auto *box = window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs);
+        auto *list = window_.control<QListView>(monsters);
+        const auto dimmed = [box] {
+            return box->palette().color(QPalette::Active, QPalette::Text) ==
+                   box->palette().color(QPalette::Disabled, QPalette::Text);
+        };
+        QVERIFY(window_.click(monsters, 1));
+        QCOMPARE(box->toolTip(), u"002 Beta"_qs);
+        QCOMPARE(box->accessibleDescription(), u"002 Beta"_qs);
+        QVERIFY(!dimmed());
+        QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), u"am"_qs); // Gamma only
+        QVERIFY(dimmed());
+        QCOMPARE(box->toolTip(), u"002 Beta (一覧にありません)"_qs);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!dimmed());
+        QCOMPARE(list->currentIndex().row(), 1);
+        QVERIFY(list->selectionModel()->isSelected(list->currentIndex()));
+
+        QTest::keyClick(list, Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), list);
+    }
+
+    // Qt's own words, such as those of a text box's context menu, come in the user's language.
+    void speaksQtsOwnWordsInJapanese()
+    {
+        QTranslator *translator = installQtTranslations(QLocale(QLocale::Japanese, QLocale::Japan));
+#ifdef Q_OS_WIN
+        if (!translator)
+            QSKIP("Qt's translations are beside the program only in the zip");
+#endif
+        QVERIFY(translator);
+        const QString copy = QCoreApplication::translate("QLineEdit", "&Copy");
+        QCoreApplication::removeTranslator(translator);
+        QVERIFY2(copy.contains(u"コピー"), qPrintable(copy));
+    }
+
+    // Another card file, opened or dropped, is read and followed; one that cannot be read leaves
+    // the cards and the followed file as they were. F1 tells which file the cards come from.
+    void opensAnotherCardFile()
+    {
+        QVERIFY(openFile(testFiles::cardFile({u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs})));
+        const QString other = dir_.filePath(u"other.txt"_qs);
+        QSignalSpy problems(window_.get(), &frmMain::cardFileProblem);
+        window_.get()->openCardFile(dir_.filePath(u"missing.dat"_qs));
+        QTRY_COMPARE(problems.count(), 1);
+        QCOMPARE(monsters(), QStringList{u"001  Alpha"_qs});
+
+        QVERIFY(testFiles::writeFile(other, "002,Beta,0,0,\xE7\xAB\x9C,,1,1,I,E,T\n"));
+        QMimeData drop;
+        drop.setUrls({QUrl::fromLocalFile(other)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &drop, Qt::LeftButton, {});
+        QDropEvent release(QPointF(5, 5), Qt::CopyAction, &drop, Qt::LeftButton, {});
+        QApplication::sendEvent(window_.get(), &enter);
+        QApplication::sendEvent(window_.get(), &release);
+        QTRY_COMPARE(monsters(), QStringList{u"002  Beta"_qs});
+        QTRY_VERIFY(!window_.get()->findChild<CardFileWatcher *>()->isSettling());
+        QVERIFY(testFiles::writeFile(other, "003,Gamma,0,0,\xE7\xAB\x9C,,1,1,I,E,T\n"));
+        QTRY_COMPARE(monsters(), QStringList{u"003  Gamma"_qs});
+
+        window_.get()->activateWindow(); // from the message box of the file that was missing
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_F1);
+        const auto *info = window_.get()->findChild<QMessageBox *>(u"msgCardFileInfo"_qs);
+        QVERIFY(info);
+        for (const QString &part : {QDir::toNativeSeparators(other), u"UTF-8"_qs, u"LF"_qs})
+            QVERIFY2(info->text().contains(part), qPrintable(info->text()));
+    }
+
+    // The window opens where the user left it.
+    void remembersItsPlace()
+    {
+        QVERIFY(openCards());
+        window_.get()->setGeometry(QRect(40, 50, 500, 520));
+        window_.get()->close();
+        QVERIFY(window_.show());
+        window_.get()->restoreWindowPlace();
+        QCOMPARE(window_.get()->geometry(), QRect(40, 50, 500, 520));
     }
 
     void waitsForAFileToSettle_data()

@@ -1,0 +1,130 @@
+// The window's layout: its default size gives every control its place, and a larger or lower
+// window gives or takes the difference to the tab control and each page's list and details box.
+// Its size and place are remembered for the next start.
+
+#include "search_window/findBar.h"
+#include "search_window/frmMain.h"
+#include "search_window/searchPage.h"
+#include "search_window/windowControls.h"
+#include "search_window/windowLayout.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QStyle>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// The user's own settings, in the system's place for them, never beside the program.
+QSettings userSettings()
+{
+    return QSettings(QSettings::UserScope, QStringLiteral("zorv-card-search"),
+                     QStringLiteral("zorv-card-search"));
+}
+
+} // namespace
+
+QRect frmMain::tabPlace()
+{
+    return windowControls::fromTwips(60, 60, 5025, 7470);
+}
+
+int frmMain::findBarRoom() const
+{
+    return findBar && findBar->isVisible() ? FindBar::barHeight : 0;
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeTab();
+}
+
+// The find bar, when open, lies along the bottom edge; the tab control takes the rest.
+void frmMain::placeTab()
+{
+    const QSize extra = size() - QSize(0, findBarRoom()) - defaultSize;
+    SSTab->setGeometry(tabPlace().adjusted(0, 0, extra.width(), extra.height()));
+    if (findBarRoom() > 0)
+        findBar->setGeometry(0, height() - FindBar::barHeight, width(), FindBar::barHeight);
+}
+
+// Filters keep their places at the top left; the pages' lists and details boxes stretch.
+void frmMain::placePageControls()
+{
+    const QPoint pageCorner = SSTab->widget(0)->mapTo(SSTab, QPoint(0, 0));
+    for (const PagePlacement &placement : pagePlacements_) {
+        const QRect place = placement.rect.translated(-pageCorner);
+        placement.control->setGeometry(
+            QRect(place.topLeft(), place.size().expandedTo(placement.minimumSize)));
+    }
+    const QSize extra = SSTab->size() - tabPlace().size();
+    for (const SearchPage *page : pages())
+        page->place(pageCorner, extra);
+}
+
+// The controls of a page are placed once the tab control has laid out its pages.
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placePageControls();
+    return QWidget::eventFilter(watched, event);
+}
+
+// As low as the pages' lists and details boxes allow, as narrow as the default.
+void frmMain::updateLeastSize()
+{
+    int leastExtra = std::numeric_limits<int>::min();
+    for (const SearchPage *page : pages())
+        leastExtra = std::max(leastExtra, page->leastExtraHeight());
+    setMinimumSize(defaultSize.width(), defaultSize.height() + leastExtra + findBarRoom());
+}
+
+void frmMain::restoreWindowPlace()
+{
+    const QSettings settings = userSettings();
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QRect place = windowLayout::windowPlace(
+        settings.value(QStringLiteral("window/geometry")).toRect(), defaultSize, minimumHeight(),
+        screens, screen()->availableGeometry(), QMargins(4, titleBar + 4, 4, 4));
+    setGeometry(place);
+    if (settings.value(QStringLiteral("window/maximized")).toBool())
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    QSettings settings = userSettings();
+    const QRect place = isMaximized() ? normalGeometry() : geometry();
+    settings.setValue(QStringLiteral("window/geometry"),
+                      place.adjusted(0, 0, 0, -(findBarGrewWindow_ ? findBarRoom() : 0)));
+    settings.setValue(QStringLiteral("window/maximized"), isMaximized());
+    QWidget::closeEvent(event);
+}
+
+// F6 moves the focus to the details box of the page in front, and back: the box is no stop of the
+// Tab key, but a keyboard user can scroll and copy its text.
+void frmMain::toggleDetailsFocus()
+{
+    QPlainTextEdit *details = frontPage().detailsBox();
+    if (details->hasFocus()) {
+        QWidget *back = focusBeforeDetails_;
+        if (!back)
+            back = frontPage().list();
+        back->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    focusBeforeDetails_ = QApplication::focusWidget();
+    details->setFocus(Qt::ShortcutFocusReason);
+}

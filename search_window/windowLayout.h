@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QMargins>
+#include <QRect>
+
+#include <utility>
+
+// The arithmetic of the window's layout, apart from any widget.
+namespace windowLayout {
+
+// The heights of a name list and a details box that share extra pixels of height, or give up
+// pixels when extra is below 0: half each, an odd pixel to the list. When they shrink, one that
+// reaches its least height keeps it and the other gives the rest, down to its own least.
+//   280, 82, +11 -> 286, 87        280, 82, -10 -> 275, 77
+//   280, 82, -100 (least 45 each) -> 217, 45
+std::pair<int, int> shareHeight(int list, int details, int extra, int leastList, int leastDetails);
+
+// Where the window goes, as its inner rectangle: where it was last (saved) if its title bar falls
+// on one of the screens now, else the default size in the middle of the preferred screen; either
+// way no taller than that screen's available area (frame: what the window's frame adds around
+// it), but not lower than leastHeight. Screens are given by their available areas.
+QRect windowPlace(const QRect &saved, const QSize &defaultSize, int leastHeight,
+                  const QList<QRect> &screens, const QRect &preferred, const QMargins &frame);
+
+} // namespace windowLayout
