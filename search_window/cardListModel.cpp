@@ -31,6 +31,13 @@ void CardListModel::setRows(std::vector<qsizetype> rows)
     endResetModel();
 }
 
+// Entries stand in the order of their rows.
+int CardListModel::entryOfRow(qsizetype row) const
+{
+    const auto found = std::lower_bound(rows_.begin(), rows_.end(), row);
+    return found != rows_.end() && *found == row ? int(found - rows_.begin()) : -1;
+}
+
 QString CardListModel::entryText(const mdlZorv::CardTable &table, qsizetype row)
 {
     const QStringView number = table.view(mdlZorv::CardField::Number, row);

@@ -22,8 +22,9 @@ public:
     // Replaces every entry; the entries stand in the order of rows.
     void setRows(std::vector<qsizetype> rows);
     const mdlZorv::CardTable &table() const { return table_; }
-    // The table row an entry was built from.
+    // The table row an entry was built from, and the entry of a table row, or -1.
     qsizetype tableRow(int entry) const { return rows_[size_t(entry)]; }
+    int entryOfRow(qsizetype row) const;
 
     // The text of the entry for a table row: field 1, two blanks, field 2 (cut if huge).
     static QString entryText(const mdlZorv::CardTable &table, qsizetype row);

@@ -137,8 +137,8 @@ void frmMain::showNewCards(ReloadedCards &reloaded)
     const auto monster = monsters_->selectedCardNumber();
     const auto magic = magic_->selectedCardNumber();
     const mdlZorv::LoadOutcome outcome = mdlZorv::showCards(std::move(reloaded.cards));
-    monsters_->useFindIndex(std::move(reloaded.monsterIndex));
-    magic_->useFindIndex(std::move(reloaded.magicIndex));
+    monsters_->useNewCards(std::move(reloaded.monsterIndex));
+    magic_->useNewCards(std::move(reloaded.magicIndex));
     refillFilterListsKeepingChoices();
     SearchMonstar();
     SearchMagic();

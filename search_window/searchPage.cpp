@@ -51,7 +51,7 @@ void SearchPage::setRows(std::vector<qsizetype> rows)
     parts_.names->setRows(std::move(rows));
     if (!shownCard_)
         return;
-    markShownCard(entryOf(*shownCard_) >= 0);
+    markShownCard(parts_.names->entryOfRow(shownRow_) >= 0);
     if (std::exchange(selectShownCard_, false))
         selectShownCard();
 }
@@ -89,6 +89,7 @@ void SearchPage::showDetails(const QString &cardNumber)
         return;
     setDetailsText(parts_.detailsBox, cardDetails::boxText(parts_.details(parts_.table, *row)));
     shownCard_ = cardNumber;
+    shownRow_ = *row;
     shownCardName_ = cardNumber + u' ' +
                      filterLists::entryText(parts_.table.view(mdlZorv::CardField::Name, *row));
     markShownCard(true);
@@ -125,9 +126,11 @@ void SearchPage::markShownCard(bool listed)
     box->setAccessibleDescription(box->toolTip());
 }
 
-void SearchPage::useFindIndex(std::unique_ptr<cardFind::FindIndex> index)
+void SearchPage::useNewCards(std::unique_ptr<cardFind::FindIndex> index)
 {
     findIndex_ = std::move(index);
+    if (shownCard_)
+        shownRow_ = cardDetails::findCard(parts_.table, *shownCard_).value_or(-1);
 }
 
 const cardFind::FindIndex &SearchPage::findIndex()

@@ -84,8 +84,8 @@ public:
     // no such entry, the details stay, dimmed.
     void reselectCard(const std::optional<QString> &cardNumber);
     // The table now holds other cards: these are their folded texts, or none to make them again
-    // when next needed.
-    void useFindIndex(std::unique_ptr<cardFind::FindIndex> index);
+    // when needed. The details keep the card they show, found again by its number.
+    void useNewCards(std::unique_ptr<cardFind::FindIndex> index);
 
 private:
     const cardFind::FindIndex &findIndex();
@@ -101,6 +101,7 @@ private:
     std::unique_ptr<cardFind::FindIndex> findIndex_;
     bool findStale_ = false;
     std::optional<QString> shownCard_; // the number of the card the details show
+    qsizetype shownRow_ = -1;          // its first row, or -1 where the table holds none
     QString shownCardName_;            // "001 白翼の歌い手"
     bool selectShownCard_ = false;
 };
