@@ -214,9 +214,20 @@ CardTable CardTable::everyLine(std::shared_ptr<const CardText> text, std::vector
     return table;
 }
 
+CardTable CardTable::textOnly() const
+{
+    CardTable copy(text_, sources_);
+    copy.everyLine_ = everyLine_;
+    copy.lineCount_ = lineCount_;
+    copy.lines_ = lines_;
+    return copy;
+}
+
 QStringView CardTable::markText(qsizetype row) const
 {
     static constexpr char16_t markTexts[2][2] = {u"0", u"1"};
+    if (size_t(row) >= marks_.size())
+        return {};
     const char mark = marks_[size_t(row)];
     return mark ? QStringView(markTexts[mark == '1'], 1) : QStringView();
 }

@@ -109,6 +109,9 @@ public:
 
     // A table with one row for every line of the text, in order.
     static CardTable everyLine(std::shared_ptr<const CardText> text, std::vector<int> sources);
+    // The same rows and texts, sharing the text, without match marks or codes: a copy to read on
+    // another thread while this table is searched or replaced.
+    CardTable textOnly() const;
 
     Column operator[](int field) const { return Column(*this, field); }
     // Out-of-range fields and rows read as empty text.

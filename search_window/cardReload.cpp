@@ -3,14 +3,25 @@
 #include "card_data/cardFileReader.h"
 #include "card_rules/cardFind.h"
 
-#include <system_error>
+namespace cardReload {
 
-std::function<void()> CardReload::beforeFolding;
+std::function<void()> beforeFolding;
 
-namespace {
+FoldedTexts::FoldedTexts() = default;
+FoldedTexts::FoldedTexts(FoldedTexts &&) noexcept = default;
+FoldedTexts &FoldedTexts::operator=(FoldedTexts &&) noexcept = default;
+FoldedTexts::~FoldedTexts() = default;
 
-// Everything the window needs of the new file, made on the reading thread. A failure anywhere
-// leaves only the problem and the stamp of the file read: nothing is shown until all is made.
+FoldedTexts fold(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic)
+{
+    if (beforeFolding)
+        beforeFolding();
+    FoldedTexts folded;
+    folded.monsters = std::make_unique<cardFind::FindIndex>(monsters, cardFind::monsterFields);
+    folded.magic = std::make_unique<cardFind::FindIndex>(magic, cardFind::magicFields);
+    return folded;
+}
+
 ReloadedCards read(const QString &path, bool fold)
 {
     ReloadedCards result;
@@ -19,12 +30,7 @@ ReloadedCards read(const QString &path, bool fold)
     if (!fold || !result.cards.outcome.problem.isEmpty())
         return result;
     try {
-        if (CardReload::beforeFolding)
-            CardReload::beforeFolding();
-        result.monsterIndex =
-            std::make_unique<cardFind::FindIndex>(result.cards.monsters, cardFind::monsterFields);
-        result.magicIndex =
-            std::make_unique<cardFind::FindIndex>(result.cards.magic, cardFind::magicFields);
+        result.folded = cardReload::fold(result.cards.monsters, result.cards.magic);
     } catch (const std::bad_alloc &) {
         const mdlZorv::FileStamp stamp = result.cards.outcome.read;
         result = ReloadedCards(); // the memory of the new tables back first
@@ -35,55 +41,4 @@ ReloadedCards read(const QString &path, bool fold)
     return result;
 }
 
-} // namespace
-
-ReloadedCards::ReloadedCards() = default;
-ReloadedCards::ReloadedCards(ReloadedCards &&) noexcept = default;
-ReloadedCards &ReloadedCards::operator=(ReloadedCards &&) noexcept = default;
-ReloadedCards::~ReloadedCards() = default;
-
-CardReload::CardReload(QObject *parent) : QObject(parent)
-{
-    connect(this, &CardReload::resultReady, this, &CardReload::collect, Qt::QueuedConnection);
-}
-
-CardReload::~CardReload()
-{
-    if (thread_.joinable())
-        thread_.join();
-}
-
-// Where no thread can be had, the file is read on this one.
-void CardReload::start(const QString &path, bool fold)
-{
-    running_ = true;
-    const auto readAndHandOver = [this, path, fold] {
-        ReloadedCards result = read(path, fold);
-        {
-            const std::lock_guard lock(mutex_);
-            result_ = std::move(result);
-        }
-        Q_EMIT resultReady(QPrivateSignal());
-    };
-    try {
-        thread_ = std::thread(readAndHandOver);
-    } catch (const std::system_error &) {
-        readAndHandOver();
-    }
-}
-
-ReloadedCards CardReload::take()
-{
-    const std::lock_guard lock(mutex_);
-    ReloadedCards result = std::move(*result_);
-    result_.reset();
-    return result;
-}
-
-void CardReload::collect()
-{
-    if (thread_.joinable())
-        thread_.join();
-    running_ = false;
-    Q_EMIT finished();
-}
+} // namespace cardReload

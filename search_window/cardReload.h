@@ -2,63 +2,46 @@
 
 #include "card_data/mdlZorv.h"
 
-#include <QObject>
-
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 namespace cardFind {
 class FindIndex;
 }
 
-// What a read of the card file in the background made: the new tables, and the folded texts of
-// the monster and magic tables where the find bar asked for them.
+// The work of reading the card file again and of folding the cards' texts for the find bar, done
+// on a thread of its own (see BackgroundJob) while the window goes on with the cards it shows.
+namespace cardReload {
+
+// The folded texts of the monster and the magic table.
+struct FoldedTexts
+{
+    FoldedTexts();
+    FoldedTexts(FoldedTexts &&) noexcept;
+    FoldedTexts &operator=(FoldedTexts &&) noexcept;
+    ~FoldedTexts();
+
+    std::unique_ptr<cardFind::FindIndex> monsters;
+    std::unique_ptr<cardFind::FindIndex> magic;
+};
+
+// What a read of the card file made: the new tables, and their folded texts where asked for.
 struct ReloadedCards
 {
-    ReloadedCards();
-    ReloadedCards(ReloadedCards &&) noexcept;
-    ReloadedCards &operator=(ReloadedCards &&) noexcept;
-    ~ReloadedCards();
-
     QString path; // of the file read
     mdlZorv::LoadedCards cards;
-    std::unique_ptr<cardFind::FindIndex> monsterIndex;
-    std::unique_ptr<cardFind::FindIndex> magicIndex;
+    FoldedTexts folded;
 };
 
-// Reads the card file again on a thread of its own, one read at a time, while the window goes on
-// with the cards it shows; the finished tables are then handed to the window's thread.
-class CardReload final : public QObject
-{
-    Q_OBJECT
+// Reads the card file and, if fold is set, folds the new tables' texts. A failure anywhere,
+// memory running short included, leaves only the problem and the stamp of the file read: nothing
+// is shown until all is made.
+ReloadedCards read(const QString &path, bool fold);
 
-public:
-    explicit CardReload(QObject *parent = nullptr);
-    ~CardReload() override; // waits for a read under way
+// Folds the texts of tables that no other thread changes (copies of the shown ones).
+FoldedTexts fold(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic);
 
-    bool isRunning() const { return running_; }
-    // Starts reading path, and folding the new tables' texts for the find bar if fold is set.
-    // Nothing may be running.
-    void start(const QString &path, bool fold);
-    // The result of the read, once finished() has been told.
-    ReloadedCards take();
+// A seam for tests, empty in the program: runs before texts are folded.
+extern std::function<void()> beforeFolding;
 
-    // A seam for tests, empty in the program: runs on the reading thread before the texts are
-    // folded.
-    static std::function<void()> beforeFolding;
-
-Q_SIGNALS:
-    void finished();
-    void resultReady(QPrivateSignal); // from the reading thread
-
-private:
-    void collect();
-
-    bool running_ = false;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::optional<ReloadedCards> result_;
-};
+} // namespace cardReload

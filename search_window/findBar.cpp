@@ -64,6 +64,16 @@ void FindBar::showCount(qsizetype listed, qsizetype filtered)
     lblFindCount->setText(QStringLiteral("%1 / %2 枚").arg(listed).arg(filtered));
 }
 
+void FindBar::showPreparing()
+{
+    lblFindCount->setText(QStringLiteral("準備中…"));
+}
+
+void FindBar::showOutOfMemory()
+{
+    lblFindCount->setText(QStringLiteral("メモリー不足で探せません"));
+}
+
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == txtFind && event->type() == QEvent::KeyPress &&

@@ -26,6 +26,9 @@ public:
     void dismiss();
     // "12 / 806 枚": the entries listed, and those the filters alone give.
     void showCount(qsizetype listed, qsizetype filtered);
+    // The cards' texts are being made ready to be found in, or could not be.
+    void showPreparing();
+    void showOutOfMemory();
 
 Q_SIGNALS:
     void wordsChanged(const QStringList &words);

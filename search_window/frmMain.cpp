@@ -4,6 +4,7 @@
 #include "card_rules/cardDetails.h"
 #include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
+#include "search_window/cardReload.h"
 #include "search_window/findBar.h"
 #include "search_window/searchPage.h"
 #include "search_window/windowControls.h"
@@ -98,7 +99,6 @@ void frmMain::createMonsterPage(QWidget *page)
     lstMonstarName = nameList(page, QStringLiteral("lstMonstarName"), names);
     txtMonstarInf = detailBox(page, QStringLiteral("txtMonstarInf"));
 
-    using namespace mdlZorv::CardField;
     monsters_ = std::make_unique<SearchPage>(SearchPage::Parts{
         .table = mdlZorv::strMonstarData,
         .names = names,
@@ -109,9 +109,10 @@ void frmMain::createMonsterPage(QWidget *page)
         .controls = {cmbType, cmbMazoku, cmbLevel, chkKouka, chkDuelistC[0], chkDuelistC[1],
                      chkDuelistC[2], txtCostC, optCostC[0], optCostC[1], txtAP, optAP[0], optAP[1],
                      txtDP, optDP[0], optDP[1], lstMonstarName},
-        .findFields = {Number, Name, Effect},
-        .search = [this](mdlZorv::CardTable &
-                             table) { return cardSearch::searchMonsters(table, monsterFilters()); },
+        .search =
+            [this](mdlZorv::CardTable &table) {
+                return cardSearch::searchMonsters(table, monsterFilters());
+            },
         .details = cardDetails::monsterDetails});
 }
 
@@ -179,7 +180,6 @@ void frmMain::createMagicPage(QWidget *page)
     lstMagicName = nameList(page, QStringLiteral("lstMagicName"), names);
     txtMagicInf = detailBox(page, QStringLiteral("txtMagicInf"));
 
-    using namespace mdlZorv::MagicField;
     magic_ = std::make_unique<SearchPage>(
         SearchPage::Parts{.table = mdlZorv::strMagicData,
                           .names = names,
@@ -189,7 +189,6 @@ void frmMain::createMagicPage(QWidget *page)
                           .detailsPlace = fromTwips(105, 6165, 4830, 1230),
                           .controls = {cmbMagic, chkDuelistM[0], chkDuelistM[1], chkDuelistM[2],
                                        txtCostM, optCostM[0], optCostM[1], lstMagicName},
-                          .findFields = {Number, Name, Effect},
                           .search =
                               [this](mdlZorv::CardTable &table) {
                                   return cardSearch::searchMagic(table, magicFilters());

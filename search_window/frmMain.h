@@ -11,11 +11,14 @@
 #include <memory>
 #include <vector>
 
+class BackgroundJob;
 class CardFileWatcher;
-class CardReload;
 class FindBar;
-struct ReloadedCards;
 class SearchPage;
+namespace cardReload {
+struct FoldedTexts;
+struct ReloadedCards;
+} // namespace cardReload
 class QCheckBox;
 class QCloseEvent;
 class QDragEnterEvent;
@@ -110,7 +113,9 @@ private:
     void finishReload();
     void chooseCardFile();
     void showCardFileInfo();
-    void showNewCards(ReloadedCards &reloaded);
+    void showNewCards(cardReload::ReloadedCards &reloaded);
+    void foldTexts();
+    void useFoldedTexts();
     void showMessage(bool isProblem, const QString &text);
 
     void fillMonsterFilterLists();
@@ -168,7 +173,14 @@ private:
     bool findBarGrewWindow_ = false; // or it took its room from the pages
     QPointer<QWidget> focusBeforeDetails_;
     CardFileWatcher *cardFile_ = nullptr;
-    CardReload *reload_ = nullptr;
+    BackgroundJob *reload_ = nullptr;
+    std::unique_ptr<cardReload::ReloadedCards> reloaded_; // written by the reading thread
+    // The pages' texts, folded for the find bar in the background when a reload did not.
+    BackgroundJob *folding_ = nullptr;
+    std::unique_ptr<cardReload::FoldedTexts> folded_; // written by the folding thread
+    int cardsShown_ = 0;  // counts the sets of cards shown: texts folded from an older set are
+    int cardsFolded_ = 0; // dropped
+    bool foldingFailed_ = false;     // memory ran short
     QString fileToOpen_;             // read once the read under way is done
     mdlZorv::LoadOutcome shownRead_; // of the cards on screen
     QPointer<QMessageBox> message_;  // about the card file, while open

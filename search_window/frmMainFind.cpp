@@ -1,6 +1,10 @@
 // The find bar: Ctrl+F opens it below the pages; its words narrow both pages' lists, on top of
 // their filters, to the cards whose number, name or effect text holds every word.
 
+#include "card_data/mdlZorv.h"
+#include "card_rules/cardFind.h"
+#include "search_window/backgroundJob.h"
+#include "search_window/cardReload.h"
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
 #include "search_window/searchPage.h"
@@ -12,6 +16,8 @@
 void frmMain::createFindBar()
 {
     findBar = new FindBar(this);
+    folding_ = new BackgroundJob(this);
+    connect(folding_, &BackgroundJob::done, this, &frmMain::useFoldedTexts);
     for (const QKeySequence &key : {QKeySequence(QKeySequence::Find), QKeySequence(Qt::Key_Find)})
         connect(new QShortcut(key, this), &QShortcut::activated, this, &frmMain::openFind);
     connect(findBar, &FindBar::wordsChanged, this, &frmMain::txtFind_Change);
@@ -29,6 +35,8 @@ void frmMain::openFind()
         findBarGrewWindow_ = !isMaximized() && !isFullScreen() &&
                              frameGeometry().bottom() + FindBar::barHeight <= screenArea.bottom();
         findBar->show();
+        if (!frontPage().hasFindIndex())
+            foldTexts(); // likely done before the first word is typed
         updateLeastSize();
         if (findBarGrewWindow_)
             resize(width(), height() + FindBar::barHeight);
@@ -65,8 +73,56 @@ void frmMain::txtFind_Change(const QStringList &words)
     showFindCount();
 }
 
+// "12 / 806 枚" for the page in front; while its texts are folded for the find words, that.
 void frmMain::showFindCount()
 {
     const SearchPage &front = frontPage();
-    findBar->showCount(front.listedCount(), front.filteredCount());
+    if (!front.awaitsFolding())
+        findBar->showCount(front.listedCount(), front.filteredCount());
+    else if (foldingFailed_)
+        findBar->showOutOfMemory();
+    else {
+        findBar->showPreparing();
+        foldTexts();
+    }
+}
+
+// Folds both pages' texts on a thread of its own, from copies of the tables, while the window
+// goes on; the lists follow the find words once it is done.
+void frmMain::foldTexts()
+{
+    if (folding_->isRunning())
+        return;
+    cardsFolded_ = cardsShown_;
+    const auto monsters =
+        std::make_shared<const mdlZorv::CardTable>(mdlZorv::strMonstarData.textOnly());
+    const auto magic = std::make_shared<const mdlZorv::CardTable>(mdlZorv::strMagicData.textOnly());
+    folding_->start([this, monsters, magic] {
+        try {
+            folded_ =
+                std::make_unique<cardReload::FoldedTexts>(cardReload::fold(*monsters, *magic));
+        } catch (const std::bad_alloc &) {
+            folded_.reset();
+        }
+    });
+}
+
+// Texts folded from cards no longer shown are dropped, and folded again if still needed. The list
+// in front follows the find words, keeping the card selected meanwhile if it is still listed.
+void frmMain::useFoldedTexts()
+{
+    const std::unique_ptr<cardReload::FoldedTexts> folded = std::move(folded_);
+    if (cardsFolded_ == cardsShown_) {
+        foldingFailed_ = !folded;
+        if (folded) {
+            monsters_->useFindIndex(std::move(folded->monsters));
+            magic_->useFindIndex(std::move(folded->magic));
+            if (SearchPage &front = frontPage(); front.findStale()) {
+                const auto selected = front.selectedCardNumber();
+                front.showFound(findBar->words());
+                front.reselectCard(selected);
+            }
+        }
+    }
+    showFindCount();
 }

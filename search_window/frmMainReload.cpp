@@ -3,6 +3,7 @@
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardFind.h"
+#include "search_window/backgroundJob.h"
 #include "search_window/cardFileWatcher.h"
 #include "search_window/cardReload.h"
 #include "search_window/findBar.h"
@@ -79,10 +80,10 @@ void frmMain::followCardFile(CardFileWatcher *watcher, const mdlZorv::LoadOutcom
 {
     cardFile_ = watcher;
     cardFile_->setParent(this);
-    reload_ = new CardReload(this);
+    reload_ = new BackgroundJob(this);
     shownRead_ = firstRead;
     connect(cardFile_, &CardFileWatcher::changed, this, &frmMain::startReload);
-    connect(reload_, &CardReload::finished, this, &frmMain::finishReload);
+    connect(reload_, &BackgroundJob::done, this, &frmMain::finishReload);
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &frmMain::ReloadCardFile);
     cardFile_->readFrom(firstRead.read); // a file changed while or since it was read is read again
@@ -109,7 +110,9 @@ void frmMain::startReload()
     if (reload_->isRunning())
         return;
     const QString path = fileToOpen_.isEmpty() ? cardFile_->path() : std::exchange(fileToOpen_, {});
-    reload_->start(path, findBar->isVisible());
+    reload_->start([this, path, fold = findBar->isVisible()] {
+        reloaded_ = std::make_unique<cardReload::ReloadedCards>(cardReload::read(path, fold));
+    });
 }
 
 // A file that changed while it was read is read again once it has settled, without a word: it
@@ -117,7 +120,7 @@ void frmMain::startReload()
 // cannot be opened leaves the followed one followed.
 void frmMain::finishReload()
 {
-    ReloadedCards reloaded = reload_->take();
+    cardReload::ReloadedCards &reloaded = *reloaded_;
     const mdlZorv::LoadOutcome &outcome = reloaded.cards.outcome;
     const bool failed = !outcome.problem.isEmpty() && !outcome.changedWhileRead;
     if (reloaded.path != cardFile_->path() && !failed)
@@ -128,17 +131,20 @@ void frmMain::finishReload()
         Q_EMIT cardFileProblem(outcome.problem);
     else if (!outcome.changedWhileRead)
         showNewCards(reloaded);
+    reloaded_.reset();
     if (!fileToOpen_.isEmpty())
         startReload();
 }
 
-void frmMain::showNewCards(ReloadedCards &reloaded)
+void frmMain::showNewCards(cardReload::ReloadedCards &reloaded)
 {
     const auto monster = monsters_->selectedCardNumber();
     const auto magic = magic_->selectedCardNumber();
     const mdlZorv::LoadOutcome outcome = mdlZorv::showCards(std::move(reloaded.cards));
-    monsters_->useNewCards(std::move(reloaded.monsterIndex));
-    magic_->useNewCards(std::move(reloaded.magicIndex));
+    ++cardsShown_;
+    foldingFailed_ = false;
+    monsters_->useNewCards(std::move(reloaded.folded.monsters));
+    magic_->useNewCards(std::move(reloaded.folded.magic));
     refillFilterListsKeepingChoices();
     SearchMonstar();
     SearchMagic();

@@ -42,8 +42,9 @@ void SearchPage::search(const QStringList &findWords)
 
 void SearchPage::showFound(const QStringList &findWords)
 {
-    findStale_ = false;
-    setRows(findWords.isEmpty() ? filteredRows_ : findIndex().narrow(filteredRows_, findWords));
+    findStale_ = !findWords.isEmpty() && !findIndex_;
+    setRows(findWords.isEmpty() || findStale_ ? filteredRows_
+                                              : findIndex_->narrow(filteredRows_, findWords));
 }
 
 void SearchPage::setRows(std::vector<qsizetype> rows)
@@ -126,18 +127,16 @@ void SearchPage::markShownCard(bool listed)
     box->setAccessibleDescription(box->toolTip());
 }
 
+void SearchPage::useFindIndex(std::unique_ptr<cardFind::FindIndex> index)
+{
+    findIndex_ = std::move(index);
+}
+
 void SearchPage::useNewCards(std::unique_ptr<cardFind::FindIndex> index)
 {
     findIndex_ = std::move(index);
     if (shownCard_)
         shownRow_ = cardDetails::findCard(parts_.table, *shownCard_).value_or(-1);
-}
-
-const cardFind::FindIndex &SearchPage::findIndex()
-{
-    if (!findIndex_)
-        findIndex_ = std::make_unique<cardFind::FindIndex>(parts_.table, parts_.findFields);
-    return *findIndex_;
 }
 
 void SearchPage::place(QPoint pageCorner, QSize extra) const

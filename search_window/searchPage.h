@@ -40,7 +40,6 @@ public:
         // The filter controls and the name list, in the order of the Tab key. The Tab chain, the
         // searches' wiring and the tab switch all follow this list.
         std::vector<QWidget *> controls;
-        std::vector<int> findFields; // the number, name and effect text fields
         Search search;
         Details details;
     };
@@ -62,11 +61,15 @@ public:
 
     // Runs the page's search and lists the rows it gives that hold every find word.
     void search(const QStringList &findWords);
-    // Lists the rows of the last search that hold every find word.
+    // Lists the rows of the last search that hold every find word. Until the page's texts are
+    // folded, it lists them all, and the list still has to follow the words.
     void showFound(const QStringList &findWords);
     // The find words changed while the page was behind: its list follows once it is in front.
     void markFindStale() { findStale_ = true; }
     bool findStale() const { return findStale_; }
+    bool hasFindIndex() const { return findIndex_ != nullptr; }
+    // Whether the list waits for the page's texts to be folded before it can follow the words.
+    bool awaitsFolding() const { return findStale_ && !findIndex_; }
     // The entries listed, and the rows the page's filters alone give.
     qsizetype listedCount() const;
     qsizetype filteredCount() const { return qsizetype(filteredRows_.size()); }
@@ -83,12 +86,13 @@ public:
     // Selects the entry of the card with the number again, which shows its details afresh; with
     // no such entry, the details stay, dimmed.
     void reselectCard(const std::optional<QString> &cardNumber);
-    // The table now holds other cards: these are their folded texts, or none to make them again
-    // when needed. The details keep the card they show, found again by its number.
+    // The folded texts of the page's table, made on another thread.
+    void useFindIndex(std::unique_ptr<cardFind::FindIndex> index);
+    // The table now holds other cards: these are their folded texts, or none. The details keep the
+    // card they show, found again by its number.
     void useNewCards(std::unique_ptr<cardFind::FindIndex> index);
 
 private:
-    const cardFind::FindIndex &findIndex();
     void setRows(std::vector<qsizetype> rows);
     // The list's first entry of the card with the number, or -1.
     int entryOf(const QString &cardNumber) const;

@@ -231,7 +231,7 @@ class tst_frmMain final : public QObject
         if (action == u"in place")
             return writeFile(path_, bytes);
         if (action == u"in place, short of memory") {
-            CardReload::beforeFolding = [] {
+            cardReload::beforeFolding = [] {
                 throw std::bad_alloc();
             };
             return writeFile(path_, bytes);
@@ -294,7 +294,7 @@ private Q_SLOTS:
         typing_ = true; // lets a read held open by a failed test end
         window_.close();
         mdlZorv::readerHooks = {};
-        CardReload::beforeFolding = {};
+        cardReload::beforeFolding = {};
         for (const QFileInfo &entry :
              QDir(dir_.path())
                  .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
@@ -537,7 +537,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), find);
         QVERIFY(window->height() > size.height());
         typeText(find, u"am ３"_qs);
-        QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"003  Gamma"_qs});
+        QTRY_COMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"003  Gamma"_qs});
         QCOMPARE(count->text(), u"1 / 3 枚"_qs);
         window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2); // 獣
         QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"003  Gamma"_qs});
@@ -652,7 +652,7 @@ private Q_SLOTS:
                 QCOMPARE(openMessages(), 1);
                 QCOMPARE(monsters(), listed); // the cards stay
                 QCOMPARE(QApplication::activeModalWidget(), nullptr);
-                CardReload::beforeFolding = {};
+                cardReload::beforeFolding = {};
                 continue;
             }
             listed = QStringList{u"002  Beta"_qs};
@@ -773,7 +773,7 @@ private Q_SLOTS:
         QVERIFY(!dimmed());
         QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), u"am"_qs); // Gamma only
-        QVERIFY(dimmed());
+        QTRY_VERIFY(dimmed());
         QCOMPARE(box->toolTip(), u"002 Beta (一覧にありません)"_qs);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!dimmed());
