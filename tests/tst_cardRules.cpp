@@ -1,11 +1,14 @@
-// The rules of the two searches, the details texts and finding by words, apart from any window.
+// The rules of the two searches, the details texts, finding by words, and the card table's
+// sorting, apart from any window.
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
 #include "card_rules/filterLists.h"
+#include "card_rules/tableSort.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace cardSearch;
@@ -36,6 +39,17 @@ QString numbersOf(const mdlZorv::CardTable &table, const std::vector<qsizetype> 
     return numbers.isEmpty() ? u"-"_qs : numbers.join(u' ');
 }
 
+// The card numbers of the monster rows, listed last row first, in the order of a table column.
+QString sortedNumbers(const QStringList &lines, int column, Qt::SortOrder order)
+{
+    mdlZorv::loadCardText(lines.join(u"\r\n"));
+    std::vector<qsizetype> listed;
+    for (qsizetype row = mdlZorv::intMonstarCount - 1; row >= 0; --row)
+        listed.push_back(row);
+    return numbersOf(strMonstarData, tableSort::sortedRows(strMonstarData, listed,
+                                                           tableColumns::monster[column], order));
+}
+
 QStringList monsterDetailLines(const QString &line)
 {
     mdlZorv::loadCardText(line);
@@ -46,6 +60,7 @@ QStringList monsterDetailLines(const QString &line)
 
 Q_DECLARE_METATYPE(MonsterFilters)
 Q_DECLARE_METATYPE(MagicFilters)
+Q_DECLARE_METATYPE(Qt::SortOrder)
 using Monsters = MonsterFilters;
 using Magic = MagicFilters;
 
@@ -201,6 +216,52 @@ private Q_SLOTS:
         using namespace mdlZorv::CardField;
         const cardFind::FindIndex index(strMonstarData, {Number, Name, Effect});
         QCOMPARE(index.matches(0, cardFind::words(find)), found);
+    }
+
+    // Numbers as the searches read them, names by collation; rows that compare equal keep the
+    // list's order (last card first here) whichever the direction.
+    void sortsRowsStablyInBothDirections_data()
+    {
+        QTest::addColumn<int>("column"); // of the monster columns: 1 名前, 2 攻撃力
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("AP up: abc and empty read 0, 1e3 is 1000")
+            << 2 << Qt::AscendingOrder << u"004 003 006 002 005 001"_qs;
+        QTest::newRow("AP down") << 2 << Qt::DescendingOrder << u"005 001 006 002 004 003"_qs;
+        QTest::newRow("name up") << 1 << Qt::AscendingOrder << u"006 002 005 004 001 003"_qs;
+        QTest::newRow("name down") << 1 << Qt::DescendingOrder << u"003 004 001 005 006 002"_qs;
+    }
+    void sortsRowsStablyInBothDirections()
+    {
+        QFETCH(int, column);
+        QFETCH(Qt::SortOrder, order);
+        QFETCH(QString, expected);
+        const QStringList lines = {u"001,がけ,1e3,"_qs,  u"002,あおぞら, 12,"_qs,
+                                   u"003,かぶと,,"_qs,   u"004,がけ,abc,"_qs,
+                                   u"005,かき,1000,"_qs, u"006,あおぞら,12,"_qs};
+        QCOMPARE(sortedNumbers(lines, column, order), expected);
+    }
+
+    // Kana by reading, hiragana and katakana together, not by code point (which would set アカネ
+    // after every hiragana name); the C locale names no language and gets the Japanese order.
+    // Downwards, カブト comes before かぶと both where the two are equal (ICU: the list's order,
+    // last card first) and where katakana follow hiragana of the same reading.
+    void collatesKanaByReading_data()
+    {
+        QTest::addColumn<QLocale>("system");
+        QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan);
+        QTest::newRow("C") << QLocale::c();
+    }
+    void collatesKanaByReading()
+    {
+        QFETCH(QLocale, system);
+        if (QCollator(QLocale(QLocale::Japanese, QLocale::Japan)).compare(u"ア", u"い") > 0)
+            QSKIP("Qt's collation here knows no Japanese (built without ICU, no ja_JP locale)");
+        QLocale::setDefault(system);
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        const QStringList lines = {u"001,かぶと,"_qs,   u"002,がけ,"_qs,   u"003,アカネ,"_qs,
+                                   u"004,あおぞら,"_qs, u"005,カブト,"_qs, u"006,かき,"_qs};
+        QCOMPARE(sortedNumbers(lines, 1, Qt::DescendingOrder), u"005 001 002 006 003 004"_qs);
     }
 };
 
