@@ -4,6 +4,7 @@
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardDetails.h"
+#include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
 #include "search_window/cardFileWatcher.h"
 #include "search_window/cardListModel.h"
@@ -14,12 +15,14 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -317,6 +320,23 @@ void BM_TableSort(benchmark::State &state)
     state.SetLabel(column.header.toString().toStdString());
 }
 
+// Every monster row of the card table saved as a CSV file, in a folder of its own.
+void BM_TableCsv(benchmark::State &state)
+{
+    useCards(state);
+    std::vector<qsizetype> all(size_t(mdlZorv::intMonstarCount));
+    std::iota(all.begin(), all.end(), 0);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cards.csv"));
+    for (auto _ : state) {
+        const QString problem = tableExport::saveCsv(path, cardFile(state), mdlZorv::strMonstarData,
+                                                     all, tableColumns::monster);
+        if (!problem.isEmpty())
+            state.SkipWithError(qPrintable(problem));
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+}
+
 void sizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -347,6 +367,7 @@ BENCHMARK(BM_TableSort)
     ->Args({100'000, 9})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_TableCsv)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
