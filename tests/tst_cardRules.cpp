@@ -289,6 +289,33 @@ private Q_SLOTS:
         QCOMPARE(sortedNumbers(lines, 1, Qt::DescendingOrder), u"005 001 002 006 003 004"_qs);
     }
 
+    // A long list makes and sorts its keys in two halves side by side, then merges them: 25,000
+    // names, each twice, must still come out in collation order, equal names in list order.
+    void sortsLongListsLikeShortOnes()
+    {
+        const QStringList kana = {u"カブト"_qs, u"あおぞら"_qs, u"がけ"_qs};
+        QStringList lines;
+        for (int i = 0; i < 50'000; ++i) {
+            const int name = i % 25'000 * 7919 % 25'000; // every name twice, scattered
+            lines << u"001,%1%2,"_qs.arg(kana[name % 3]).arg(name);
+        }
+        mdlZorv::loadCardText(lines.join(u"\r\n"));
+        std::vector<qsizetype> listed(lines.size());
+        std::iota(listed.begin(), listed.end(), 0);
+        const std::vector<qsizetype> sorted = tableSort::sortedRows(
+            strMonstarData, listed, tableColumns::monster[1], Qt::AscendingOrder);
+        QCOMPARE(sorted.size(), listed.size());
+        const QCollator collator = tableSort::textCollator();
+        for (size_t i = 1; i < sorted.size(); ++i) {
+            const auto name = [&](size_t at) {
+                return strMonstarData[mdlZorv::CardField::Name][sorted[at]];
+            };
+            const int order = collator.compare(name(i - 1), name(i));
+            QVERIFY2(order < 0 || (order == 0 && sorted[i - 1] < sorted[i]),
+                     qPrintable(name(i - 1) + u" / "_qs + name(i)));
+        }
+    }
+
     void quotesFieldsThatWouldBreakColumns_data()
     {
         QTest::addColumn<QString>("field");
