@@ -15,7 +15,7 @@
 // A field that holds the separator, a double quote, a CR or an LF is written in double quotes,
 // its quotes doubled: a,"b" -> "a,""b""". Spreadsheets read pasted tab-separated text by the
 // same rule, so a tab or a line break inside a field stays in its cell instead of starting a
-// column or a row, and a quote at a field's start is not taken as the start of quoting.
+// column or a row, and a field's own quotes come through as they are.
 namespace tableExport {
 
 // Appends one field as CSV (separator ',') or tab-separated text (separator '\t') writes it.
