@@ -1,12 +1,25 @@
-// The rules of the two searches, the details texts and finding by words, apart from any window.
+// The rules of the two searches, the details texts, finding by words, and the card table's
+// sorting and text for other programs, apart from any window.
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
 #include "card_rules/filterLists.h"
+#include "card_rules/tableExport.h"
+#include "card_rules/tableSort.h"
+#include "testFiles.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using namespace cardSearch;
 using mdlZorv::strMagicData;
@@ -36,6 +49,32 @@ QString numbersOf(const mdlZorv::CardTable &table, const std::vector<qsizetype> 
     return numbers.isEmpty() ? u"-"_qs : numbers.join(u' ');
 }
 
+// The card numbers of the monster rows, listed last row first, in the order of a table column.
+QString sortedNumbers(const QStringList &lines, int column, Qt::SortOrder order)
+{
+    mdlZorv::loadCardText(lines.join(u"\r\n"));
+    std::vector<qsizetype> listed;
+    for (qsizetype row = mdlZorv::intMonstarCount - 1; row >= 0; --row)
+        listed.push_back(row);
+    return numbersOf(strMonstarData, tableSort::sortedRows(strMonstarData, listed,
+                                                           tableColumns::monster[column], order));
+}
+
+QByteArray csvOf(const QString &cardLines, const std::vector<qsizetype> &rows)
+{
+    mdlZorv::loadCardText(cardLines);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    tableExport::writeCsv(buffer, strMagicData, rows, tableColumns::magic);
+    return buffer.data();
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
 QStringList monsterDetailLines(const QString &line)
 {
     mdlZorv::loadCardText(line);
@@ -46,6 +85,7 @@ QStringList monsterDetailLines(const QString &line)
 
 Q_DECLARE_METATYPE(MonsterFilters)
 Q_DECLARE_METATYPE(MagicFilters)
+Q_DECLARE_METATYPE(Qt::SortOrder)
 using Monsters = MonsterFilters;
 using Magic = MagicFilters;
 
@@ -201,6 +241,195 @@ private Q_SLOTS:
         using namespace mdlZorv::CardField;
         const cardFind::FindIndex index(strMonstarData, {Number, Name, Effect});
         QCOMPARE(index.matches(0, cardFind::words(find)), found);
+    }
+
+    // Numbers as the searches read them, names by collation; rows that compare equal keep the
+    // list's order (last card first here) whichever the direction.
+    void sortsRowsStablyInBothDirections_data()
+    {
+        QTest::addColumn<int>("column"); // of the monster columns: 1 名前, 2 攻撃力
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("AP up: abc and empty read 0, 1e3 is 1000")
+            << 2 << Qt::AscendingOrder << u"004 003 006 002 005 001"_qs;
+        QTest::newRow("AP down") << 2 << Qt::DescendingOrder << u"005 001 006 002 004 003"_qs;
+        QTest::newRow("name up") << 1 << Qt::AscendingOrder << u"006 002 005 004 001 003"_qs;
+        QTest::newRow("name down") << 1 << Qt::DescendingOrder << u"003 004 001 005 006 002"_qs;
+    }
+    void sortsRowsStablyInBothDirections()
+    {
+        QFETCH(int, column);
+        QFETCH(Qt::SortOrder, order);
+        QFETCH(QString, expected);
+        const QStringList lines = {u"001,がけ,1e3,"_qs,  u"002,あおぞら, 12,"_qs,
+                                   u"003,かぶと,,"_qs,   u"004,がけ,abc,"_qs,
+                                   u"005,かき,1000,"_qs, u"006,あおぞら,12,"_qs};
+        QCOMPARE(sortedNumbers(lines, column, order), expected);
+    }
+
+    // Kana by reading, hiragana and katakana together, not by code point (which would set アカネ
+    // after every hiragana name); the C locale names no language and gets the Japanese order.
+    // Downwards, カブト comes before かぶと both where the two are equal (ICU: the list's order,
+    // last card first) and where katakana follow hiragana of the same reading.
+    void collatesKanaByReading_data()
+    {
+        QTest::addColumn<QLocale>("system");
+        QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan);
+        QTest::newRow("C") << QLocale::c();
+    }
+    void collatesKanaByReading()
+    {
+        QFETCH(QLocale, system);
+        if (QCollator(QLocale(QLocale::Japanese, QLocale::Japan)).compare(u"ア", u"い") > 0)
+            QSKIP("Qt's collation here knows no Japanese (built without ICU, no ja_JP locale)");
+        QLocale::setDefault(system);
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        const QStringList lines = {u"001,かぶと,"_qs,   u"002,がけ,"_qs,   u"003,アカネ,"_qs,
+                                   u"004,あおぞら,"_qs, u"005,カブト,"_qs, u"006,かき,"_qs};
+        QCOMPARE(sortedNumbers(lines, 1, Qt::DescendingOrder), u"005 001 002 006 003 004"_qs);
+    }
+
+    // A long list makes and sorts its keys in two halves side by side, then merges them: 25,000
+    // names, each twice, must still come out in collation order, equal names in list order.
+    void sortsLongListsLikeShortOnes()
+    {
+        const QStringList kana = {u"カブト"_qs, u"あおぞら"_qs, u"がけ"_qs};
+        QStringList lines;
+        for (int i = 0; i < 50'000; ++i) {
+            const int name = i % 25'000 * 7919 % 25'000; // every name twice, scattered
+            lines << u"001,%1%2,"_qs.arg(kana[name % 3]).arg(name);
+        }
+        mdlZorv::loadCardText(lines.join(u"\r\n"));
+        std::vector<qsizetype> listed(lines.size());
+        std::iota(listed.begin(), listed.end(), 0);
+        const std::vector<qsizetype> sorted = tableSort::sortedRows(
+            strMonstarData, listed, tableColumns::monster[1], Qt::AscendingOrder);
+        QCOMPARE(sorted.size(), listed.size());
+        const QCollator collator = tableSort::textCollator();
+        for (size_t i = 1; i < sorted.size(); ++i) {
+            const auto name = [&](size_t at) {
+                return strMonstarData[mdlZorv::CardField::Name][sorted[at]];
+            };
+            const int order = collator.compare(name(i - 1), name(i));
+            QVERIFY2(order < 0 || (order == 0 && sorted[i - 1] < sorted[i]),
+                     qPrintable(name(i - 1) + u" / "_qs + name(i)));
+        }
+    }
+
+    void quotesFieldsThatWouldBreakColumns_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("csv");
+        QTest::addColumn<QString>("tsv");
+        QTest::newRow("comma") << u"T,J"_qs << u"\"T,J\""_qs << u"T,J"_qs;
+        QTest::newRow("tab") << u"a\tb"_qs << u"a\tb"_qs << u"\"a\tb\""_qs;
+        QTest::newRow("quotes doubled")
+            << u"\"強\"い"_qs << u"\"\"\"強\"\"い\""_qs << u"\"\"\"強\"\"い\""_qs;
+        QTest::newRow("CR") << u"a\rb"_qs << u"\"a\rb\""_qs << u"\"a\rb\""_qs;
+        QTest::newRow("LF") << u"a\nb"_qs << u"\"a\nb\""_qs << u"\"a\nb\""_qs;
+    }
+    void quotesFieldsThatWouldBreakColumns()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, csv);
+        QFETCH(QString, tsv);
+        QString written;
+        tableExport::appendField(written, field, u',');
+        QCOMPARE(written, csv);
+        written.clear();
+        tableExport::appendField(written, field, u'\t');
+        QCOMPARE(written, tsv);
+    }
+
+    // Byte-order mark, header, the rows in the order given, CR LF after every line; also when the
+    // text is written in several pieces.
+    void writesCsv()
+    {
+        const QByteArray header = "\xEF\xBB\xBF番号,名前,種類,コスト,ID,効果,デュエリスト\r\n";
+        QCOMPARE(csvOf(u"101,鎖,,,罠,,,2,S1,\"強\"い,T,J\r\n102,盾,,,魔法,,,x,S2,,O"_qs, {1, 0}),
+                 header + "102,盾,魔法,x,S2,,O\r\n101,鎖,罠,2,S1,\"\"\"強\"\"い\",\"T,J\"\r\n");
+        const QString effect(1000, u'霧');
+        const QStringList many(300, u"103,霧,,,儀式,,,1,S3,"_qs + effect + u",T"_qs);
+        std::vector<qsizetype> rows(300);
+        std::iota(rows.begin(), rows.end(), 0);
+        QCOMPARE(csvOf(many.join(u"\r\n"), rows),
+                 header + (u"103,霧,儀式,1,S3,"_qs + effect + u",T\r\n"_qs).toUtf8().repeated(300));
+    }
+
+    void copiesRowsAsTabSeparatedText()
+    {
+        mdlZorv::loadCardText(u"101,鎖,,,罠,,,2,S1,縛る\t強く,T\r\n102,盾,,,魔法,,,x,S2,,O"_qs);
+        QCOMPARE(tableExport::clipboardText(strMagicData, {1, 0}, tableColumns::magic),
+                 u"番号\t名前\t種類\tコスト\tID\t効果\tデュエリスト\n102\t盾\t魔法\tx\tS2\t\tO\n"
+                 u"101\t鎖\t罠\t2\tS1\t\"縛る\t強く\"\tT\n"_qs);
+    }
+
+    // The card file keeps its bytes whichever path leads to it; any other path gets the CSV.
+    void savesCsvButNeverOverTheCardFile_data()
+    {
+        QTest::addColumn<QString>("target"); // how the path is made from the card file's
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("another file") << u"other.csv"_qs << true;
+        QTest::newRow("the card file") << u"CardData.dat"_qs << false;
+        QTest::newRow("another spelling") << u"./sub/../CardData.dat"_qs << false;
+#ifdef Q_OS_UNIX
+        QTest::newRow("symbolic link") << u"symbolic"_qs << false;
+        QTest::newRow("hard link") << u"hard"_qs << false;
+#endif
+    }
+    void savesCsvButNeverOverTheCardFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, saved);
+        const QTemporaryDir dir;
+        const QString cardFile = dir.filePath(u"CardData.dat"_qs);
+        const QByteArray cardBytes = testFiles::cardFile({u"101,鎖,,,罠,,,2,S1,,T"_qs});
+        QVERIFY(testFiles::writeFile(cardFile, cardBytes) && QDir(dir.path()).mkdir(u"sub"_qs));
+        const QString path = dir.filePath(target);
+#ifdef Q_OS_UNIX
+        if (target == u"symbolic")
+            QVERIFY(QFile::link(cardFile, path));
+        if (target == u"hard")
+            QCOMPARE(::link(QFile::encodeName(cardFile), QFile::encodeName(path)), 0);
+#endif
+        mdlZorv::loadCardText(u"102,盾,,,魔法,,,1,S2,,O"_qs);
+        const QString problem =
+            tableExport::saveCsv(path, cardFile, strMagicData, {0}, tableColumns::magic);
+        QCOMPARE(bytesOf(cardFile), cardBytes);
+        QCOMPARE(problem.isEmpty(), saved);
+        if (saved)
+            QCOMPARE(bytesOf(path), csvOf(u"102,盾,,,魔法,,,1,S2,,O"_qs, {0}));
+        else
+            QVERIFY2(problem.startsWith(u"保存できませんでした (読み込んでいるカードファイル"),
+                     qPrintable(problem));
+    }
+
+    // A write that fails part-way (no room; here a file size limit) leaves the folder as it was:
+    // the old file whole, no temporary one.
+    void failedWriteLeavesFilesAsTheyWere()
+    {
+#ifdef Q_OS_UNIX
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(u"cards.csv"_qs);
+        QVERIFY(testFiles::writeFile(path, "old"));
+        mdlZorv::loadCardText(QStringList(100, u"101,鎖,,,罠,,,2,S1,縛る,T"_qs).join(u"\r\n"));
+        std::vector<qsizetype> rows(100);
+        std::iota(rows.begin(), rows.end(), 0);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{1000, old.rlim_max};
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const QString problem =
+            tableExport::saveCsv(path, QString(), strMagicData, rows, tableColumns::magic);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
+        QVERIFY2(problem.startsWith(u"保存できませんでした ("), qPrintable(problem));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"cards.csv"_qs});
+        QCOMPARE(bytesOf(path), QByteArray("old"));
+#else
+        QSKIP("no file size limit of a process to make a write fail part-way");
+#endif
     }
 };
 

@@ -1,0 +1,167 @@
+#include "card_rules/tableExport.h"
+
+#include "card_data/readOnlyFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tableExport {
+
+namespace {
+
+using mdlZorv::CardTable;
+using tableColumns::Columns;
+
+bool needsQuotes(QStringView field, QChar separator)
+{
+    for (const QChar c : field) {
+        if (c == separator || c == u'"' || c == u'\r' || c == u'\n')
+            return true;
+    }
+    return false;
+}
+
+void appendHeader(QString &text, Columns columns, QChar separator, QStringView lineEnd)
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            text += separator;
+        appendField(text, columns[i].header, separator);
+    }
+    text += lineEnd;
+}
+
+void appendRow(QString &text, const CardTable &table, qsizetype row, Columns columns,
+               QChar separator, QStringView lineEnd)
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            text += separator;
+        appendField(text, table.view(columns[i].field, row), separator);
+    }
+    text += lineEnd;
+}
+
+// Where writing to a path puts the bytes: symbolic links followed, as QSaveFile follows them,
+// in a folder named by its canonical path when it exists.
+QString writtenPath(const QString &path)
+{
+    QFileInfo info(path);
+    for (int links = 0; links < 64 && info.isSymLink(); ++links)
+        info.setFile(info.symLinkTarget());
+    const QString folder = QDir(info.absolutePath()).canonicalPath();
+    return (folder.isEmpty() ? QDir::cleanPath(info.absolutePath()) : folder) + u'/' +
+           info.fileName();
+}
+
+// True when writing to path would write the card file: the same file now (whatever the path's
+// spelling, links included), or the same place should the card file be missing for the moment.
+bool leadsToCardFile(const QString &path, const QString &cardFile)
+{
+    if (cardFile.isEmpty())
+        return false;
+    const mdlZorv::FileStamp target = mdlZorv::stampOf(path);
+    const mdlZorv::FileStamp card = mdlZorv::stampOf(cardFile);
+    if (target.exists && card.exists && target.device == card.device && target.file == card.file)
+        return true;
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    return writtenPath(path).compare(writtenPath(cardFile), names) == 0;
+}
+
+// Why a file could not be created: the plain cases first, then the system's own words.
+QString createProblem(const QString &path, const QString &systemReason)
+{
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return QStringLiteral("フォルダーがありません");
+    if (info.isDir())
+        return QStringLiteral("同じ名前のフォルダーがあります");
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        return QStringLiteral("フォルダーに書き込む権限がありません");
+    return QStringLiteral("作れません: %1").arg(systemReason);
+}
+
+// Why writing failed. A write cut short, as by a full disk or a file size limit, leaves the
+// system no words to give, only Qt's "Unknown error".
+QString writeProblem(const QFileDevice &file)
+{
+    if (file.errorString() == QFile().errorString())
+        return QStringLiteral("空き容量が足りないか、ファイルが大きすぎます");
+    return QStringLiteral("書き込めません: %1").arg(file.errorString());
+}
+
+} // namespace
+
+void appendField(QString &text, QStringView field, QChar separator)
+{
+    if (!needsQuotes(field, separator)) {
+        text += field;
+        return;
+    }
+    text += u'"';
+    for (const QChar c : field) {
+        if (c == u'"')
+            text += u'"';
+        text += c;
+    }
+    text += u'"';
+}
+
+QString clipboardText(const CardTable &table, const std::vector<qsizetype> &rows, Columns columns)
+{
+    constexpr QChar tab = u'\t';
+    QString text;
+    appendHeader(text, columns, tab, u"\n");
+    for (const qsizetype row : rows)
+        appendRow(text, table, row, columns, tab, u"\n");
+    return text;
+}
+
+bool writeCsv(QIODevice &device, const CardTable &table, const std::vector<qsizetype> &rows,
+              Columns columns)
+{
+    constexpr qsizetype pieceSize = 1 << 18; // characters gathered before they are written
+    constexpr QChar comma = u',';
+    QString text;
+    text.reserve(pieceSize * 2);
+    const auto writeText = [&] {
+        const QByteArray bytes = text.toUtf8();
+        text.resize(0); // keeps the room for the next piece
+        return device.write(bytes) == bytes.size();
+    };
+    text += QChar(0xFEFF); // the byte-order mark, EF BB BF in UTF-8
+    appendHeader(text, columns, comma, u"\r\n");
+    for (const qsizetype row : rows) {
+        appendRow(text, table, row, columns, comma, u"\r\n");
+        if (text.size() >= pieceSize && !writeText())
+            return false;
+    }
+    return writeText();
+}
+
+QString saveCsv(const QString &path, const QString &cardFile, const CardTable &table,
+                const std::vector<qsizetype> &rows, Columns columns)
+{
+    const auto problem = [&](const QString &reason) {
+        return QStringLiteral("保存できませんでした (%1)。\n%2")
+            .arg(reason, QDir::toNativeSeparators(path));
+    };
+    if (leadsToCardFile(path, cardFile))
+        return problem(QStringLiteral("読み込んでいるカードファイルです"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return problem(createProblem(path, file.errorString()));
+    // Without a commit the new file is removed when file goes, and the old one stays. The end
+    // still buffered is written out first: commit() writes it too, but goes on to put the file in
+    // place even when that write fails (no room, a size limit), which would leave a CSV cut short.
+    if (!writeCsv(file, table, rows, columns) || !file.flush() || !file.commit())
+        return problem(writeProblem(file));
+    return QString();
+}
+
+} // namespace tableExport

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "card_data/cardTable.h"
+#include "card_rules/tableColumns.h"
+
+#include <QIODevice>
+#include <QString>
+
+#include <vector>
+
+// The rows of the card table window as text for other programs: tab-separated text for the
+// clipboard, and CSV files. Both start with a line of the column headers and hold every field as
+// stored, in the columns and row order given.
+//
+// A field that holds the separator, a double quote, a CR or an LF is written in double quotes,
+// its quotes doubled: a,"b" -> "a,""b""". Spreadsheets read pasted tab-separated text by the
+// same rule, so a tab or a line break inside a field stays in its cell instead of starting a
+// column or a row, and a field's own quotes come through as they are.
+namespace tableExport {
+
+// Appends one field as CSV (separator ',') or tab-separated text (separator '\t') writes it.
+void appendField(QString &text, QStringView field, QChar separator);
+
+// Tab-separated text of the given rows, lines ended by "\n", the last one too, as spreadsheets
+// copy. Qt turns each "\n" into CR LF on the Windows clipboard, as Windows programs expect.
+QString clipboardText(const mdlZorv::CardTable &table, const std::vector<qsizetype> &rows,
+                      tableColumns::Columns columns);
+
+// Writes the rows as CSV: UTF-8 with a byte-order mark (which spreadsheets need to read it as
+// UTF-8), lines ended by CR LF, the last one too. It is written in pieces of a bounded size, so
+// that a million rows never stand in memory as a whole. False when the device refused a write.
+bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table,
+              const std::vector<qsizetype> &rows, tableColumns::Columns columns);
+
+// Saves the rows as a CSV file at path. The file appears whole or not at all: it is written to a
+// new file beside it, which replaces the old one only once complete. The card file is never
+// written: a path that leads to it (by another spelling, a symbolic link or a hard link) is
+// refused. Returns why saving failed, in Japanese, with the path, or an empty text when saved.
+QString saveCsv(const QString &path, const QString &cardFile, const mdlZorv::CardTable &table,
+                const std::vector<qsizetype> &rows, tableColumns::Columns columns);
+
+} // namespace tableExport

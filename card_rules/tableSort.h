@@ -1,0 +1,37 @@
+#pragma once
+
+#include "card_data/cardTable.h"
+#include "card_rules/tableColumns.h"
+
+#include <QCollator>
+
+#include <vector>
+
+// Sorting the rows of the card table window by one of its columns.
+//   - Number columns sort by the number the searches read from the text (readNumber): " 12" and
+//     "12" are equal, "1e3" is 1000, and "", "abc" or "?" are 0.
+//   - Text columns sort by textCollator(). Under a Japanese locale (ICU collation, as Qt on Linux
+//     uses) kana sort by reading, as in a dictionary:
+//         あおぞら < かき < かぎ < がき < がけ < かぶと = カブト < ｶﾌﾞﾄ < 亜 < 青 < 赤
+//     Hiragana and katakana of one reading are equal (so those rows keep the list's order), and
+//     half-width katakana follow them; a voiced mark counts only between texts that read alike
+//     otherwise; "ー" reads as the vowel it lengthens (カード < かあど < かいど); kanji come
+//     after kana, in JIS order (by reading for the common ones). Other locales (English, German)
+//     keep the kana order, katakana just after the hiragana of the same reading, but set kanji
+//     in the order of their code points (亜 < 赤 < 青).
+//   - Rows that compare equal keep the order of the list in both directions: a descending sort
+//     is a stable sort on the reversed comparison, not the ascending one turned round.
+// Each distinct text of the listed rows is read or collated once, not once a comparison.
+namespace tableSort {
+
+// The collator that text columns sort with: the system locale's, or a Japanese one where the
+// system names no language (the C or POSIX locale). Qt's collation for those compares code
+// points, which would set every katakana name after every hiragana one.
+QCollator textCollator();
+
+// The rows of a list (table row numbers, in the list's order) in the order of a column.
+std::vector<qsizetype> sortedRows(const mdlZorv::CardTable &table,
+                                  const std::vector<qsizetype> &rows,
+                                  const tableColumns::Column &column, Qt::SortOrder order);
+
+} // namespace tableSort
