@@ -39,18 +39,18 @@ Ranks rankInOrder(const std::vector<quint32> &ordered, size_t codeCount, Equal e
     return ranks;
 }
 
-// Places each row by the rank of its code (codeOf takes a position in rows), counting how many
+// Places each row by its rank (rankOf takes a position in rows), counting how many
 // rows each rank holds first. Rows of one rank are placed in the order they come, whichever the
 // direction, so that equal rows keep the list's order.
-template <typename CodeOf>
-std::vector<qsizetype> placeByRank(const std::vector<qsizetype> &rows, CodeOf codeOf,
-                                   const Ranks &ranks, Qt::SortOrder order)
+template <typename RankOf>
+std::vector<qsizetype> placeByRank(const std::vector<qsizetype> &rows, RankOf rankOf,
+                                   quint32 rankCount, Qt::SortOrder order)
 {
     const auto slot = [&](size_t i) {
-        const quint32 rank = ranks.ofCode[codeOf(i)];
-        return order == Qt::AscendingOrder ? rank : ranks.count - 1 - rank;
+        const quint32 rank = rankOf(i);
+        return order == Qt::AscendingOrder ? rank : rankCount - 1 - rank;
     };
-    std::vector<size_t> next(size_t(ranks.count) + 1); // where the rows of each slot go next
+    std::vector<size_t> next(size_t(rankCount) + 1); // where the rows of each slot go next
     for (size_t i = 0; i < rows.size(); ++i)
         ++next[slot(i) + 1];
     std::partial_sum(next.begin(), next.end(), next.begin());
@@ -60,38 +60,20 @@ std::vector<qsizetype> placeByRank(const std::vector<qsizetype> &rows, CodeOf co
     return sorted;
 }
 
-// Numbers are read once per distinct text of the field, as the searches read them, and only the
-// texts that listed rows hold are ordered.
-std::vector<qsizetype> sortedByNumber(const CardTable &table, const std::vector<qsizetype> &rows,
-                                      int field, Qt::SortOrder order)
+// Numbers are read once per distinct text of the field, as the searches read them.
+Ranks rankNumbers(const CardTable &table, int field)
 {
     const std::vector<double> &numbers = table.codeNumbers(field);
-    return std::visit(
-        [&](const auto &rowCodes) {
-            const auto codeOf = [&](size_t i) {
-                return rowCodes[size_t(rows[i])];
-            };
-            std::vector<char> listed(numbers.size());
-            for (size_t i = 0; i < rows.size(); ++i)
-                listed[codeOf(i)] = 1;
-            std::vector<quint32> codes;
-            for (size_t code = 0; code < listed.size(); ++code) {
-                if (listed[code])
-                    codes.push_back(quint32(code));
-            }
-            std::sort(codes.begin(), codes.end(),
-                      [&](quint32 a, quint32 b) { return numbers[a] < numbers[b]; });
-            const Ranks ranks = rankInOrder(codes, numbers.size(), [&](quint32 a, quint32 b) {
-                return numbers[a] == numbers[b];
-            });
-            return placeByRank(rows, codeOf, ranks, order);
-        },
-        table.codes(field).rowCodes);
+    std::vector<quint32> codes(numbers.size());
+    std::iota(codes.begin(), codes.end(), 0);
+    std::sort(codes.begin(), codes.end(),
+              [&](quint32 a, quint32 b) { return numbers[a] < numbers[b]; });
+    return rankInOrder(codes, numbers.size(),
+                       [&](quint32 a, quint32 b) { return numbers[a] == numbers[b]; });
 }
 
-// The distinct texts of the listed rows, and the number of each listed row's text among them.
-// They are numbered afresh, so that a short list collates only its own texts and the table keeps
-// no codes of long texts such as names and effects.
+// The distinct texts of a field, and the number of each row's text among them. They are numbered
+// here, not kept by the table, which keeps codes only of the fields the searches compare.
 struct ListedTexts
 {
     std::vector<QStringView> values;
@@ -208,15 +190,6 @@ Ranks rankTexts(const std::vector<QStringView> &values)
     return ranks;
 }
 
-std::vector<qsizetype> sortedByText(const CardTable &table, const std::vector<qsizetype> &rows,
-                                    int field, Qt::SortOrder order)
-{
-    const ListedTexts texts = listedTexts(table, rows, field);
-    const Ranks ranks = rankTexts(texts.values);
-    return placeByRank(
-        rows, [&](size_t i) { return texts.codes[i]; }, ranks, order);
-}
-
 } // namespace
 
 QCollator textCollator()
@@ -224,12 +197,41 @@ QCollator textCollator()
     return QCollator(collationLocale());
 }
 
+ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &column)
+{
+    std::vector<qsizetype> every(size_t(table.rowCount()));
+    std::iota(every.begin(), every.end(), 0);
+    if (column.sorting == tableColumns::Sorting::Number) {
+        const Ranks ranks = rankNumbers(table, column.field);
+        rankCount_ = ranks.count;
+        std::visit(
+            [&](const auto &rowCodes) {
+                rankOfRow_.reserve(rowCodes.size());
+                for (const auto code : rowCodes)
+                    rankOfRow_.push_back(ranks.ofCode[code]);
+            },
+            table.codes(column.field).rowCodes);
+        return;
+    }
+    const ListedTexts texts = listedTexts(table, every, column.field);
+    const Ranks ranks = rankTexts(texts.values);
+    rankCount_ = ranks.count;
+    rankOfRow_.reserve(texts.codes.size());
+    for (const quint32 code : texts.codes)
+        rankOfRow_.push_back(ranks.ofCode[code]);
+}
+
+std::vector<qsizetype> ColumnOrder::sorted(const std::vector<qsizetype> &rows,
+                                           Qt::SortOrder order) const
+{
+    return placeByRank(
+        rows, [&](size_t i) { return rankOfRow_[size_t(rows[i])]; }, rankCount_, order);
+}
+
 std::vector<qsizetype> sortedRows(const CardTable &table, const std::vector<qsizetype> &rows,
                                   const tableColumns::Column &column, Qt::SortOrder order)
 {
-    if (column.sorting == tableColumns::Sorting::Number)
-        return sortedByNumber(table, rows, column.field, order);
-    return sortedByText(table, rows, column.field, order);
+    return ColumnOrder(table, column).sorted(rows, order);
 }
 
 } // namespace tableSort

@@ -21,7 +21,7 @@
 //     in the order of their code points (亜 < 赤 < 青).
 //   - Rows that compare equal keep the order of the list in both directions: a descending sort
 //     is a stable sort on the reversed comparison, not the ascending one turned round.
-// Each distinct text of the listed rows is read or collated once, not once a comparison.
+// Each distinct text of the column is read or collated once, not once a comparison.
 namespace tableSort {
 
 // The collator that text columns sort with: the system locale's, or a Japanese one where the
@@ -29,7 +29,23 @@ namespace tableSort {
 // points, which would set every katakana name after every hiragana one.
 QCollator textCollator();
 
-// The rows of a list (table row numbers, in the list's order) in the order of a column.
+// The place of every row of a table in the order of one of its columns (rows of equal values
+// share one), worked out once: any list of the table's rows is then put in that order by counting
+// alone, however often the list changes.
+class ColumnOrder
+{
+public:
+    ColumnOrder(const mdlZorv::CardTable &table, const tableColumns::Column &column);
+
+    // The rows of a list (table row numbers, in the list's order) in the column's order.
+    std::vector<qsizetype> sorted(const std::vector<qsizetype> &rows, Qt::SortOrder order) const;
+
+private:
+    std::vector<quint32> rankOfRow_;
+    quint32 rankCount_ = 0;
+};
+
+// The rows of a list in the order of a column, at once.
 std::vector<qsizetype> sortedRows(const mdlZorv::CardTable &table,
                                   const std::vector<qsizetype> &rows,
                                   const tableColumns::Column &column, Qt::SortOrder order);
