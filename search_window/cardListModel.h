@@ -22,6 +22,7 @@ public:
     // Replaces every entry; the entries stand in the order of rows.
     void setRows(std::vector<qsizetype> rows);
     const mdlZorv::CardTable &table() const { return table_; }
+    const std::vector<qsizetype> &rows() const { return rows_; }
     // The table row an entry was built from, and the entry of a table row, or -1.
     qsizetype tableRow(int entry) const { return rows_[size_t(entry)]; }
     int entryOfRow(qsizetype row) const;

@@ -71,11 +71,13 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     monsterPage->setObjectName(QStringLiteral("monsterPage"));
     auto *magicPage = new QWidget;
     magicPage->setObjectName(QStringLiteral("magicPage"));
-    SSTab->addTab(monsterPage, QStringLiteral("モンスター"));
-    SSTab->addTab(magicPage, QStringLiteral("魔法、罠、儀式"));
+    SSTab->addTab(monsterPage, QString());
+    SSTab->addTab(magicPage, QString());
 
     createMonsterPage(monsterPage);
     createMagicPage(magicPage);
+    for (int tab = 0; tab < SSTab->count(); ++tab)
+        SSTab->setTabText(tab, pages()[size_t(tab)]->title());
     chainTabStops();
     addTabSwitchKeys();
     nameControlsForScreenReaders();
@@ -100,7 +102,9 @@ void frmMain::createMonsterPage(QWidget *page)
     txtMonstarInf = detailBox(page, QStringLiteral("txtMonstarInf"));
 
     monsters_ = std::make_unique<SearchPage>(SearchPage::Parts{
+        .title = QStringLiteral("モンスター"),
         .table = mdlZorv::strMonstarData,
+        .columns = tableColumns::monster,
         .names = names,
         .list = lstMonstarName,
         .detailsBox = txtMonstarInf,
@@ -181,7 +185,9 @@ void frmMain::createMagicPage(QWidget *page)
     txtMagicInf = detailBox(page, QStringLiteral("txtMagicInf"));
 
     magic_ = std::make_unique<SearchPage>(
-        SearchPage::Parts{.table = mdlZorv::strMagicData,
+        SearchPage::Parts{.title = QStringLiteral("魔法、罠、儀式"),
+                          .table = mdlZorv::strMagicData,
+                          .columns = tableColumns::magic,
                           .names = names,
                           .list = lstMagicName,
                           .detailsBox = txtMagicInf,

@@ -15,6 +15,7 @@ class BackgroundJob;
 class CardFileWatcher;
 class FindBar;
 class SearchPage;
+class frmCardTable;
 namespace cardReload {
 struct FoldedTexts;
 struct ReloadedCards;
@@ -113,6 +114,12 @@ private:
     void finishReload();
     void chooseCardFile();
     void showCardFileInfo();
+
+    // The card table window follows the page in front.
+    void openCardTable();
+    void placeBeside(QWidget *other) const;
+    void updateCardTable();
+    void showCardFromTable(qsizetype tableRow);
     void showNewCards(cardReload::ReloadedCards &reloaded);
     void foldTexts();
     void useFoldedTexts();
@@ -180,10 +187,11 @@ private:
     std::unique_ptr<cardReload::FoldedTexts> folded_; // written by the folding thread
     int cardsShown_ = 0;  // counts the sets of cards shown: texts folded from an older set are
     int cardsFolded_ = 0; // dropped
-    bool foldingFailed_ = false;     // memory ran short
-    QString fileToOpen_;             // read once the read under way is done
-    mdlZorv::LoadOutcome shownRead_; // of the cards on screen
-    QPointer<QMessageBox> message_;  // about the card file, while open
+    bool foldingFailed_ = false;       // memory ran short
+    QString fileToOpen_;               // read once the read under way is done
+    mdlZorv::LoadOutcome shownRead_;   // of the cards on screen
+    QPointer<QMessageBox> message_;    // about the card file, while open
+    QPointer<frmCardTable> cardTable_; // while open
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

@@ -197,8 +197,8 @@ void frmMain::refillFilterListsKeepingChoices()
     restoreFilterChoice(cmbMagic, kind);
 }
 
-// Ctrl+O and F1 work from anywhere in the window, and both stand in its context menu; F6 takes the
-// keyboard to the details box and back.
+// Ctrl+L, Ctrl+O and F1 work from anywhere in the window, and all stand in its context menu, which
+// the name lists show too; F6 takes the keyboard to the details box and back.
 void frmMain::addWindowActions()
 {
     const auto addWindowAction = [this](const QString &text, QKeySequence::StandardKey key,
@@ -212,6 +212,10 @@ void frmMain::addWindowActions()
                     &frmMain::chooseCardFile);
     addWindowAction(QStringLiteral("カードデータの情報"), QKeySequence::HelpContents,
                     &frmMain::showCardFileInfo);
+    auto *table = new QAction(QStringLiteral("一覧表"), this);
+    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(table, &QAction::triggered, this, &frmMain::openCardTable);
+    insertAction(actions().value(0), table);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(new QShortcut(QKeySequence(Qt::Key_F6), this), &QShortcut::activated, this,
             &frmMain::toggleDetailsFocus);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card_data/cardTable.h"
+#include "card_rules/tableColumns.h"
 
 #include <QRect>
 #include <QStringList>
@@ -29,7 +30,9 @@ public:
 
     struct Parts
     {
+        QString title; // of its tab
         mdlZorv::CardTable &table;
+        tableColumns::Columns columns; // of the card table window
         CardListModel *names;
         QListView *list;
         QPlainTextEdit *detailsBox;
@@ -50,6 +53,10 @@ public:
     SearchPage &operator=(const SearchPage &) = delete;
 
     const std::vector<QWidget *> &controls() const { return parts_.controls; }
+    const QString &title() const { return parts_.title; }
+    const mdlZorv::CardTable &table() const { return parts_.table; }
+    tableColumns::Columns columns() const { return parts_.columns; }
+    CardListModel *names() const { return parts_.names; }
     QListView *list() const { return parts_.list; }
     QPlainTextEdit *detailsBox() const { return parts_.detailsBox; }
 

@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -830,6 +832,34 @@ private Q_SLOTS:
         QVERIFY(info);
         for (const QString &part : {QDir::toNativeSeparators(other), u"UTF-8"_qs, u"LF"_qs})
             QVERIFY2(info->text().contains(part), qPrintable(info->text()));
+    }
+
+    // The card table lists what the page in front lists, as it changes, sorted by a header; a row
+    // chosen in it shows that card's details in the main window.
+    void cardTableFollowsThePageInFront()
+    {
+        QVERIFY(openCards());
+        QTest::keyClick(window_.get(), Qt::Key_L, Qt::ControlModifier);
+        auto *table = window_.get()->findChild<QWidget *>(u"frmCardTable"_qs);
+        QVERIFY(table);
+        auto *grid = table->findChild<QTableView *>(u"grdCards"_qs);
+        const auto numbers = [grid] {
+            QStringList texts;
+            for (int row = 0; row < grid->model()->rowCount(); ++row)
+                texts << grid->model()->index(row, 0).data().toString();
+            return texts.join(u' ');
+        };
+        QCOMPARE(table->windowTitle(), u"カード一覧 - モンスター (3 枚)"_qs);
+        window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2); // 獣
+        QCOMPARE(numbers(), u"002 003"_qs);
+        QHeaderView *header = grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 5, 5)); // 攻撃力
+        QCOMPARE(numbers(), u"003 002"_qs);
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QCOMPARE(window_.details(u"lstMonstarName"_qs).section(u'\n', -2), u"ID-B-2\n"_qs);
+        QVERIFY(window_.showPage(1));
+        QCOMPARE(table->windowTitle(), u"カード一覧 - 魔法、罠、儀式 (2 枚)"_qs);
     }
 
     // The window opens where the user left it.
