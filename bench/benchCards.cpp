@@ -16,12 +16,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStringDecoder>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +58,23 @@ void useCards(benchmark::State &state)
             state.SkipWithError(qPrintable(problem));
     }
     state.counters["monsters"] = double(mdlZorv::intMonstarCount);
+}
+
+// Lets the window fold the cards' texts for the find bar, which it does on a thread of its own.
+void waitUntilFolded(frmMain &window)
+{
+    const auto *count = window.findChild<QLabel *>(QStringLiteral("lblFindCount"));
+    while (count->text().contains(QStringLiteral("準備中")))
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Ctrl+L: the card table of the page in front, as the user opens it.
+QWidget *openCardTable(frmMain &window)
+{
+    window.activateWindow(); // shortcuts answer in the active window
+    (void)QTest::qWaitForWindowActive(&window);
+    QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
+    return window.findChild<QWidget *>(QStringLiteral("frmCardTable"));
 }
 
 // A shown window after FormInit for the loaded cards.
@@ -292,9 +312,14 @@ void BM_FindKeystroke(benchmark::State &state)
 {
     useCards(state);
     const auto window = openWindow();
+    if (state.range(1) == 1)
+        openCardTable(*window);
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window.get());
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     auto *find = control<QLineEdit>(*window, "txtFind");
-    find->setText(QStringLiteral("かーど")); // prepares the folded texts once
+    find->setText(QStringLiteral("かーど"));
+    waitUntilFolded(*window);
     const QString texts[2] = {QStringLiteral("かーど"), QStringLiteral("かーど 一枚")};
     int next = 0;
     for (auto _ : state) {
@@ -303,6 +328,40 @@ void BM_FindKeystroke(benchmark::State &state)
     }
     state.counters["listed"] =
         double(control<QListView>(*window, "lstMonstarName")->model()->rowCount());
+}
+
+// Opening the card table on every monster, until it is shown and painted.
+void BM_OpenCardTable(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    for (auto _ : state) {
+        QWidget *table = openCardTable(*window);
+        QApplication::processEvents();
+        state.PauseTiming();
+        table->close(); // and deleted
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+
+// A click on a header of the open card table: every monster sorted by 攻撃力 (2) or 名前 (1), the
+// first click of a column (the second only reverses the order worked out by the first).
+void BM_CardTableSort(benchmark::State &state)
+{
+    useCards(state);
+    const auto window = openWindow();
+    auto *grid = openCardTable(*window)->findChild<QTableView *>(QStringLiteral("grdCards"));
+    QHeaderView *header = grid->horizontalHeader();
+    const int column = int(state.range(1));
+    for (auto _ : state) {
+        Q_EMIT header->sectionClicked(column);
+        QApplication::processEvents();
+        state.PauseTiming();
+        Q_EMIT header->sectionClicked(column); // down,
+        Q_EMIT header->sectionClicked(column); // and back to the list's order
+        state.ResumeTiming();
+    }
 }
 
 // Every monster row sorted by one column of the card table, ascending: 攻撃力 (2), a number read
@@ -359,7 +418,15 @@ BENCHMARK(BM_ReloadStall)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
-BENCHMARK(BM_FindKeystroke)->Apply(sizes);
+BENCHMARK(BM_FindKeystroke)
+    ->ArgsProduct({{1'000, 10'000, 100'000, 1'000'000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_OpenCardTable)->Apply(sizes);
+BENCHMARK(BM_CardTableSort)
+    ->ArgsProduct({{100'000, 1'000'000}, {2, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_ShowMonstarInf)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MonsterDetailsText)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 // The CPU column of BM_TableSort counts both threads of a long text sort.
