@@ -190,8 +190,8 @@ void BM_ListRefill(benchmark::State &state)
     const auto window = openWindow();
     auto *names =
         static_cast<CardListModel *>(control<QListView>(*window, "lstMonstarName")->model());
-    std::vector<qsizetype> all(static_cast<size_t>(mdlZorv::intMonstarCount));
-    std::iota(all.begin(), all.end(), 0);
+    auto all = std::make_shared<std::vector<qsizetype>>(size_t(mdlZorv::intMonstarCount));
+    std::iota(all->begin(), all->end(), 0);
     for (auto _ : state) {
         names->setRows(all);
         QApplication::processEvents();

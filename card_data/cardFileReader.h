@@ -14,13 +14,13 @@
 
 namespace mdlZorv {
 
-// The card line fields that the searches compare by code, for monster lines and for magic lines.
-// Their codes are gathered while the lines are cut, when each line is at hand.
-inline constexpr std::array<int, 7> monsterCodedFields = {
-    CardField::AP,    CardField::DP,   CardField::Type,    CardField::Mazoku,
-    CardField::Level, CardField::Cost, CardField::Duelists};
-inline constexpr std::array<int, 3> magicCodedFields = {CardField::Type, CardField::Cost,
-                                                        CardField::Duelists};
+// The card line fields that every search compares by code, and that the filter lists show, for
+// monster lines and for magic lines. Their codes are gathered while the lines are cut, when each
+// line is at hand; those of fields a search compares only when the user asks (level, duelists)
+// are made on that search's first use, so that a large file holds no codes it is never searched by.
+inline constexpr std::array<int, 5> monsterCodedFields = {
+    CardField::AP, CardField::DP, CardField::Type, CardField::Mazoku, CardField::Cost};
+inline constexpr std::array<int, 2> magicCodedFields = {CardField::Type, CardField::Cost};
 
 // One stretch of a card file, decoded and cut into lines.
 struct TextPiece : CardText::Piece

@@ -3,6 +3,7 @@
 #include "card_data/largeMemory.h"
 #include "card_data/numberText.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -42,7 +43,12 @@ qsizetype FieldCodes::rowCount() const
 
 void FieldCoder::add(QStringView text)
 {
-    push(codeOf(text));
+    if (!hasLast_ || text != lastText_) {
+        lastText_ = text;
+        lastCode_ = codeOf(text);
+        hasLast_ = true;
+    }
+    push(lastCode_);
 }
 
 FieldCodes FieldCoder::take()
@@ -52,22 +58,28 @@ FieldCodes FieldCoder::take()
     return codes;
 }
 
+// The whole's coder sees the first part's values first and in order, so the first part's codes are
+// the whole's already: they are taken as they are, and only later parts are coded again.
 FieldCodes FieldCoder::join(std::vector<FieldCodes> parts)
 {
-    if (parts.size() == 1)
-        return std::move(parts.front());
+    if (parts.empty())
+        return {};
     FieldCoder whole;
-    for (const FieldCodes &part : parts) {
+    for (const QStringView value : parts.front().values)
+        whole.codeOf(value);
+    whole.codes_.rowCodes = std::move(parts.front().rowCodes);
+    for (auto part = parts.begin() + 1; part != parts.end(); ++part) {
         std::vector<quint32> toWhole; // the whole's code of each of the part's codes
-        toWhole.reserve(part.values.size());
-        for (const QStringView value : part.values)
+        toWhole.reserve(part->values.size());
+        for (const QStringView value : part->values)
             toWhole.push_back(whole.codeOf(value));
         std::visit(
             [&](const auto &rowCodes) {
                 for (const auto code : rowCodes)
                     whole.push(toWhole[code]);
             },
-            part.rowCodes);
+            part->rowCodes);
+        part->rowCodes = {}; // its memory back at once
     }
     return whole.take();
 }
@@ -211,6 +223,8 @@ CardTable CardTable::everyLine(std::shared_ptr<const CardText> text, std::vector
     CardTable table(std::move(text), std::move(sources));
     table.everyLine_ = true;
     table.lineCount_ = table.text_->lineCount();
+    if (std::find(table.sources_.begin(), table.sources_.end(), markField) != table.sources_.end())
+        table.marks_.resize(size_t(table.lineCount_));
     return table;
 }
 

@@ -81,6 +81,9 @@ private:
 
     FieldCodes codes_;
     std::vector<quint32> slots_ = std::vector<quint32>(64); // a code plus one, or 0: empty
+    QStringView lastText_; // rows often repeat the row before: its code is taken again at once
+    quint32 lastCode_ = 0;
+    bool hasLast_ = false;
 };
 
 class CardTable

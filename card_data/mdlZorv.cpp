@@ -83,14 +83,18 @@ LoadedCards makeTables(std::vector<TextPiece> pieces)
         cards->pieces.push_back(std::move(static_cast<CardText::Piece &>(piece)));
     const qsizetype lineCount = cards->lineCount();
 
-    tables.monsters = CardTable(cards, monsterSources);
+    // A file of monsters only (as one of nothing but line ends is) needs no list of their lines.
+    tables.monsters = magicCount == 0 ? CardTable::everyLine(cards, monsterSources)
+                                      : CardTable(cards, monsterSources);
     tables.magic = CardTable(cards, magicSources);
-    tables.monsters.reserve(lineCount - magicCount);
-    tables.magic.reserve(magicCount);
-    qsizetype line = 0;
-    for (const TextPiece &piece : pieces) {
-        for (const char isMagic : piece.isMagic)
-            (isMagic ? tables.magic : tables.monsters).addRow(line++);
+    if (magicCount > 0) {
+        tables.monsters.reserve(lineCount - magicCount);
+        tables.magic.reserve(magicCount);
+        qsizetype line = 0;
+        for (const TextPiece &piece : pieces) {
+            for (const char isMagic : piece.isMagic)
+                (isMagic ? tables.magic : tables.monsters).addRow(line++);
+        }
     }
     giveCodes(pieces, &TextPiece::monsterCodes, monsterCodedFields, tables.monsters,
               monsterSources);

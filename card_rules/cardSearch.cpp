@@ -54,9 +54,14 @@ void unmarkOutside(CardTable &table, int field, Threshold threshold)
     unmarkByCode(table, field, [&](size_t code) { return threshold.passes(numbers[code]); });
 }
 
+// Counted first, so that a list of every row of a large table is made at its size at once.
 std::vector<qsizetype> markedRows(const CardTable &table)
 {
+    qsizetype marked = 0;
+    for (qsizetype row = 0; row < table.rowCount(); ++row)
+        marked += table.isMarked(row) ? 1 : 0;
     std::vector<qsizetype> rows;
+    rows.reserve(size_t(marked));
     for (qsizetype row = 0; row < table.rowCount(); ++row) {
         if (table.isMarked(row))
             rows.push_back(row);

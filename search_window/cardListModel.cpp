@@ -14,7 +14,7 @@ int CardListModel::rowCount(const QModelIndex &parent) const
 {
     // Views count entries in int; a list longer than that shows its first entries.
     constexpr auto most = qsizetype(std::numeric_limits<int>::max());
-    return parent.isValid() ? 0 : int(std::min(qsizetype(rows_.size()), most));
+    return parent.isValid() ? 0 : int(std::min(qsizetype(rows_->size()), most));
 }
 
 QVariant CardListModel::data(const QModelIndex &index, int role) const
@@ -24,7 +24,7 @@ QVariant CardListModel::data(const QModelIndex &index, int role) const
     return entryText(table_, tableRow(index.row()));
 }
 
-void CardListModel::setRows(std::vector<qsizetype> rows)
+void CardListModel::setRows(Rows rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
@@ -34,8 +34,8 @@ void CardListModel::setRows(std::vector<qsizetype> rows)
 // Entries stand in the order of their rows.
 int CardListModel::entryOfRow(qsizetype row) const
 {
-    const auto found = std::lower_bound(rows_.begin(), rows_.end(), row);
-    return found != rows_.end() && *found == row ? int(found - rows_.begin()) : -1;
+    const auto found = std::lower_bound(rows_->begin(), rows_->end(), row);
+    return found != rows_->end() && *found == row ? int(found - rows_->begin()) : -1;
 }
 
 QString CardListModel::entryText(const mdlZorv::CardTable &table, qsizetype row)

@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 
+#include <memory>
 #include <vector>
 
 // The entries of a card name list: one per table row in a chosen set, shown as the card number,
@@ -19,12 +20,16 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
+    // Rows shared between the list and others that hold the same ones: a list of every card of a
+    // large file need not be held twice.
+    using Rows = std::shared_ptr<const std::vector<qsizetype>>;
+
     // Replaces every entry; the entries stand in the order of rows.
-    void setRows(std::vector<qsizetype> rows);
+    void setRows(Rows rows);
     const mdlZorv::CardTable &table() const { return table_; }
-    const std::vector<qsizetype> &rows() const { return rows_; }
+    const std::vector<qsizetype> &rows() const { return *rows_; }
     // The table row an entry was built from, and the entry of a table row, or -1.
-    qsizetype tableRow(int entry) const { return rows_[size_t(entry)]; }
+    qsizetype tableRow(int entry) const { return (*rows_)[size_t(entry)]; }
     int entryOfRow(qsizetype row) const;
 
     // The text of the entry for a table row: field 1, two blanks, field 2 (cut if huge).
@@ -32,5 +37,5 @@ public:
 
 private:
     const mdlZorv::CardTable &table_;
-    std::vector<qsizetype> rows_;
+    Rows rows_ = std::make_shared<const std::vector<qsizetype>>();
 };

@@ -36,7 +36,7 @@ SearchPage::~SearchPage() = default;
 
 void SearchPage::search(const QStringList &findWords)
 {
-    filteredRows_ = parts_.search(parts_.table);
+    filteredRows_ = std::make_shared<const std::vector<qsizetype>>(parts_.search(parts_.table));
     showFound(findWords);
 }
 
@@ -44,10 +44,11 @@ void SearchPage::showFound(const QStringList &findWords)
 {
     findStale_ = !findWords.isEmpty() && !findIndex_;
     setRows(findWords.isEmpty() || findStale_ ? filteredRows_
-                                              : findIndex_->narrow(filteredRows_, findWords));
+                                              : std::make_shared<const std::vector<qsizetype>>(
+                                                    findIndex_->narrow(*filteredRows_, findWords)));
 }
 
-void SearchPage::setRows(std::vector<qsizetype> rows)
+void SearchPage::setRows(std::shared_ptr<const std::vector<qsizetype>> rows)
 {
     parts_.names->setRows(std::move(rows));
     if (!shownCard_)

@@ -79,7 +79,7 @@ public:
     bool awaitsFolding() const { return findStale_ && !findIndex_; }
     // The entries listed, and the rows the page's filters alone give.
     qsizetype listedCount() const;
-    qsizetype filteredCount() const { return qsizetype(filteredRows_.size()); }
+    qsizetype filteredCount() const { return qsizetype(filteredRows_->size()); }
 
     // The card number of the selected entry, if one is selected.
     std::optional<QString> selectedCardNumber() const;
@@ -100,7 +100,7 @@ public:
     void useNewCards(std::unique_ptr<cardFind::FindIndex> index);
 
 private:
-    void setRows(std::vector<qsizetype> rows);
+    void setRows(std::shared_ptr<const std::vector<qsizetype>> rows);
     // The list's first entry of the card with the number, or -1.
     int entryOf(const QString &cardNumber) const;
     void markShownCard(bool listed);
@@ -108,7 +108,9 @@ private:
     int leastDetailsHeight() const;
 
     Parts parts_;
-    std::vector<qsizetype> filteredRows_;
+    // The rows the filters give, which the list shares while no find words narrow it.
+    std::shared_ptr<const std::vector<qsizetype>> filteredRows_ =
+        std::make_shared<const std::vector<qsizetype>>();
     std::unique_ptr<cardFind::FindIndex> findIndex_;
     bool findStale_ = false;
     std::optional<QString> shownCard_; // the number of the card the details show
