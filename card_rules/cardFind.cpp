@@ -1,5 +1,7 @@
 #include "card_rules/cardFind.h"
 
+#include <QHash>
+
 namespace cardFind {
 
 namespace {
@@ -28,12 +30,18 @@ QString fold(QStringView text)
 QStringList words(QStringView findText)
 {
     QStringList found;
+    QHash<QStringView, QString> folded; // a word pasted many times is folded once
     qsizetype start = 0;
     for (qsizetype i = 0; i <= findText.size(); ++i) {
         if (i < findText.size() && !isBlank(findText[i]))
             continue;
-        if (i > start)
-            found << fold(findText.sliced(start, i - start));
+        if (i > start) {
+            const QStringView word = findText.sliced(start, i - start);
+            auto known = folded.constFind(word);
+            if (known == folded.cend())
+                known = folded.insert(word, fold(word));
+            found << *known;
+        }
         start = i + 1;
     }
     return found;

@@ -23,7 +23,7 @@ inline const std::vector<int> magicFields = {mdlZorv::MagicField::Number, mdlZor
 
 QString fold(QStringView text);
 
-// The folded words of a find text, split at half-width and full-width blanks.
+// The folded words of a find text, split at half-width and full-width blanks and tabs.
 QStringList words(QStringView findText);
 
 // The folded texts of chosen fields of every row of a table, made once, so that finding costs
