@@ -46,9 +46,9 @@ QStringList monsterDetailLines(const QString &line)
     return cardDetails::monsterDetails(strMonstarData, 0).split(u"\r\n"_qs);
 }
 
-// Characters folding treats in every way: both cases, full-width and half-width forms, hiragana
-// and katakana, voiced marks apart, letters folding to two, a sign folding to four, blanks,
-// U+0000 and a surrogate pair.
+// Characters folding treats in every way, so that a word cut from one text finds others written
+// otherwise: both cases, full-width and half-width forms, hiragana and katakana, voiced marks
+// apart, letters folding to two, a sign folding to four, blanks, U+0000 and a surrogate pair.
 const QString foldAlphabet = u"aAbB1１ａＢかカがガｶﾞﾟ\u3099\u0301竜株ßİﬁ㍿ \u00a0\u3000𠮷\0"_qs;
 
 QString randomText(std::mt19937 &random, quint32 longest)
@@ -59,22 +59,7 @@ QString randomText(std::mt19937 &random, quint32 longest)
     return text;
 }
 
-// The text as one might type it instead: kana of the other kind, ASCII full-width and in the
-// other case.
-QString retyped(QString text)
-{
-    for (QChar &c : text) {
-        if (c >= u'ぁ' && c <= u'ゖ')
-            c = QChar(c.unicode() + 0x60);
-        else if (c >= u'ァ' && c <= u'ヶ')
-            c = QChar(c.unicode() - 0x60);
-        else if (c >= u'!' && c <= u'~')
-            c = QChar((c.isUpper() ? c.toLower() : c.toUpper()).unicode() + 0xFEE0);
-    }
-    return text;
-}
-
-// Words cut from the monsters' texts, some typed otherwise, repeated, cut shorter or made up.
+// Words cut from the monsters' texts, some repeated, cut shorter or made up.
 QString randomFindText(std::mt19937 &random)
 {
     QStringList parts;
@@ -85,9 +70,9 @@ QString randomFindText(std::mt19937 &random)
         const QString cut =
             text.sliced(start, std::min<qsizetype>(random() % 6, text.size() - start)).toString();
         const QString earlier = parts.value(random() % (parts.size() + 1));
-        const QString kinds[] = {cut, retyped(cut), earlier, earlier.left(1 + random() % 2),
+        const QString kinds[] = {cut, earlier, earlier.left(1 + random() % 2),
                                  randomText(random, 3)};
-        parts << kinds[random() % 5];
+        parts << kinds[random() % 4];
     }
     return parts.join(u' ');
 }
