@@ -61,12 +61,11 @@ int foldedAlone(char16_t c)
     return -1;
 }
 
-// Every code unit as foldedAlone gives it, made once: the unit it folds to, or the unit itself
-// marked mayChange.
-constexpr quint32 mayChange = 1U << 31;
-constexpr quint32 notYet = 0xFFFFFFFF; // no unit's code, mayChange or not
+constexpr quint32 mayChange = 1U << 31; // marks a unit folding may change where it stands
 constexpr quint32 unitMask = 0xFFFF;
 
+// Every code unit as foldedAlone gives it, made once: the unit it folds to, or the unit itself
+// marked mayChange.
 const std::vector<quint32> &unitFolds()
 {
     static const std::vector<quint32> folds = [] {
@@ -108,6 +107,7 @@ quint32 codeOfRank(quint32 rank)
     return (firstPairLead + rank / trails) | (firstTrail + rank % trails) << 8 | 2U << lengthShift;
 }
 
+// The three bytes that spell a unit outside the ranked ones.
 quint32 spelledCode(quint32 unit)
 {
     return (firstTripleLead + unit / (trails * trails)) |
@@ -140,6 +140,11 @@ quint32 rarityOf(quint32 code)
 // little beside the index.
 constexpr qsizetype sampledRows = 1024;
 
+qsizetype sampleStep(qsizetype rowCount)
+{
+    return std::max<qsizetype>(1, rowCount / sampledRows);
+}
+
 // How often the code units occur in rows spread over the table, counted as folding leaves them
 // where that is cheap to tell, and those that do.
 struct Sample
@@ -152,8 +157,7 @@ Sample sample(const mdlZorv::CardTable &table, const std::vector<int> &fields)
 {
     Sample sample;
     const std::vector<quint32> &folds = unitFolds();
-    const qsizetype step = std::max<qsizetype>(1, table.rowCount() / sampledRows);
-    for (qsizetype row = 0; row < table.rowCount(); row += step) {
+    for (qsizetype row = 0; row < table.rowCount(); row += sampleStep(table.rowCount())) {
         for (const int field : fields) {
             for (const QChar c : table.view(field, row)) {
                 const auto unit = char16_t(folds[c.unicode()] & unitMask);
@@ -165,7 +169,8 @@ Sample sample(const mdlZorv::CardTable &table, const std::vector<int> &fields)
     return sample;
 }
 
-// The code of every code unit.
+// The code of every code unit: the ranked ones by falling frequency in the sample (as first seen
+// where equal), the rest spelled.
 std::vector<quint32> codesByFrequency(const Sample &sample)
 {
     static const std::vector<quint32> spelled = [] {
@@ -391,11 +396,13 @@ private:
     quint32 foldedCode(char16_t unit);
     bool appendUnchanged(QStringView field);
     void appendFolded(QStringView folded);
+    size_t expectedBytes(const Sample &sampled) const;
     void makeRoom(size_t bytes);
 
     FindIndex &index_;
     const mdlZorv::CardTable &table_;
     const std::vector<int> &fields_;
+    static constexpr quint32 notYet = 0xFFFFFFFF; // neither a code nor a code marked mayChange
     // foldedCode() of each unit, or notYet.
     std::unique_ptr<quint32[]> foldedCodes_ = std::make_unique_for_overwrite<quint32[]>(0x10000);
     std::vector<quint8> &text_;
@@ -407,15 +414,20 @@ FindIndex::Builder::Builder(FindIndex &index, const mdlZorv::CardTable &table,
     : index_(index), table_(table), fields_(fields), text_(index.text_)
 {
     const Sample sampled = sample(table, fields);
-    double sampleBytes = 0;
     index_.codes_ = codesByFrequency(sampled);
+    std::memset(foldedCodes_.get(), 0xFF, 0x10000 * sizeof(quint32)); // every unit notYet
+    makeRoom(expectedBytes(sampled));
+}
+
+// The sample's code bytes and field ends for every row, and a little more, seldom to grow.
+size_t FindIndex::Builder::expectedBytes(const Sample &sampled) const
+{
+    double bytes = 0;
     for (const char16_t unit : sampled.seen)
-        sampleBytes += double(sampled.counts[unit]) * lengthOf(index_.codes_[unit]);
-    std::memset(foldedCodes_.get(), 0xFF, 0x10000 * sizeof(quint32)); // notYet
-    const qsizetype step = std::max<qsizetype>(1, table.rowCount() / sampledRows);
-    const double rowsPerSampled = double(step) * 1.05; // a little more, seldom to grow
-    const double fieldEnds = double(table.rowCount()) * double(fields.size());
-    makeRoom(size_t(sampleBytes * rowsPerSampled + fieldEnds));
+        bytes += double(sampled.counts[unit]) * lengthOf(index_.codes_[unit]);
+    const auto rowsPerSampled = double(sampleStep(table_.rowCount()));
+    const double fieldEnds = double(table_.rowCount()) * double(fields_.size());
+    return size_t(bytes * rowsPerSampled * 1.05 + fieldEnds);
 }
 
 void FindIndex::Builder::build()
