@@ -2,7 +2,6 @@
 
 #include "card_data/largeMemory.h"
 
-#include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
@@ -366,18 +365,12 @@ QString fold(QStringView text)
 QStringList words(QStringView findText)
 {
     QStringList found;
-    QHash<QStringView, QString> folded; // a word pasted many times is folded once
     qsizetype start = 0;
     for (qsizetype i = 0; i <= findText.size(); ++i) {
         if (i < findText.size() && !isBlank(findText[i]))
             continue;
-        if (i > start) {
-            const QStringView word = findText.sliced(start, i - start);
-            auto known = folded.constFind(word);
-            if (known == folded.cend())
-                known = folded.insert(word, fold(word));
-            found << *known;
-        }
+        if (i > start)
+            found << fold(findText.sliced(start, i - start));
         start = i + 1;
     }
     return found;
