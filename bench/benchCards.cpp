@@ -4,6 +4,8 @@
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardDetails.h"
+#include "card_rules/cardFind.h"
+#include "card_rules/cardSearch.h"
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
 #include "search_window/cardFileWatcher.h"
@@ -35,6 +37,7 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <random>
 #include <unistd.h>
 
 namespace {
@@ -396,10 +399,93 @@ void BM_TableCsv(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
 
+// The find index of the monster page and the rows its initial filters give, made once a size.
+struct MonsterFind
+{
+    QString path;
+    std::unique_ptr<cardFind::FindIndex> index;
+    std::vector<qsizetype> rows;
+};
+
+const MonsterFind &monsterFind(benchmark::State &state)
+{
+    static MonsterFind find;
+    useCards(state);
+    if (find.path != cardFile(state)) {
+        find.index =
+            std::make_unique<cardFind::FindIndex>(mdlZorv::strMonstarData, cardFind::monsterFields);
+        find.rows = cardSearch::searchMonsters(mdlZorv::strMonstarData, {});
+        find.path = cardFile(state);
+    }
+    return find;
+}
+
+// Building the folded texts of both pages, as a reload with the find bar open does.
+void BM_FindIndexBuild(benchmark::State &state)
+{
+    useCards(state);
+    for (auto _ : state) {
+        const cardFind::FindIndex monsters(mdlZorv::strMonstarData, cardFind::monsterFields);
+        const cardFind::FindIndex magic(mdlZorv::strMagicData, cardFind::magicFields);
+        benchmark::DoNotOptimize(&monsters);
+        benchmark::DoNotOptimize(&magic);
+    }
+}
+
+// The narrowing alone of the monster page's rows by the words of a find text, the words folded
+// beforehand: no window, no list.
+void BM_FindNarrow(benchmark::State &state, const QString &findText)
+{
+    const MonsterFind &find = monsterFind(state);
+    const QStringList words = cardFind::words(findText);
+    size_t found = 0;
+    for (auto _ : state)
+        found = find.index->narrow(find.rows, words).size();
+    state.counters["found"] = double(found);
+}
+
+// 20 KB of random characters, kana, kanji, letters and digits, a blank about every sixth.
+QString randomPaste()
+{
+    const QString alphabet =
+        u"あいうかきくさしすたちつカキクサシスタチツ火水竜騎士墓地一枚引AbCdE0123    "_qs;
+    std::mt19937 random(7);
+    QString text;
+    for (int i = 0; i < 10'000; ++i)
+        text += alphabet[qsizetype(random() % quint32(alphabet.size()))];
+    return text;
+}
+
+// Typing a word and a second one character by character, each keystroke narrowing the last
+// result.
+void BM_FindTyping(benchmark::State &state)
+{
+    const MonsterFind &find = monsterFind(state);
+    std::vector<QStringList> keystrokes;
+    for (const QStringView text :
+         {u"か", u"かー", u"かーど", u"かーど ", u"かーど 騎", u"かーど 騎士"})
+        keystrokes.push_back(cardFind::words(text));
+    cardFind::Narrowing narrowing(*find.index);
+    for (auto _ : state) {
+        narrowing.reset();
+        for (const QStringList &words : keystrokes)
+            benchmark::DoNotOptimize(narrowing.narrow(find.rows, words));
+    }
+    state.counters["keystrokes"] = double(keystrokes.size());
+}
+
 void sizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
     for (const long long size : {1'000LL, 10'000LL, 100'000LL, 1'000'000LL})
+        benchmark->Arg(size);
+}
+
+// The sizes where finding has something to show.
+void largeSizes(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (const long long size : {100'000LL, 1'000'000LL})
         benchmark->Arg(size);
 }
 
@@ -422,6 +508,14 @@ BENCHMARK(BM_FindKeystroke)
     ->ArgsProduct({{1'000, 10'000, 100'000, 1'000'000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_FindIndexBuild)->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, common, u"かーど"_qs)->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, rare, u"狼騎士"_qs)->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, threeWords, u"墓地 騎士 かーど"_qs)->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, pasteV, u"V "_qs.repeated(10'000))->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, pasteNo, u"の "_qs.repeated(1'000))->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, pasteRandom, randomPaste())->Apply(largeSizes);
+BENCHMARK(BM_FindTyping)->Apply(largeSizes);
 BENCHMARK(BM_OpenCardTable)->Apply(sizes);
 BENCHMARK(BM_CardTableSort)
     ->ArgsProduct({{100'000, 1'000'000}, {2, 1}})

@@ -1,5 +1,25 @@
 #include "card_rules/cardFind.h"
 
+#include "card_data/largeMemory.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+
+#ifdef __SSE2__
+#include <immintrin.h>
+#endif
+
 namespace cardFind {
 
 namespace {
@@ -12,6 +32,323 @@ bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\u3000' || c == u'\t';
 }
+
+// Half-width katakana and punctuation, U+FF61 to U+FF9D, as NFKC writes them.
+constexpr char16_t halfWidthKana[] =
+    u"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソ"
+    u"タチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン";
+
+// What fold makes of the code unit c wherever it stands, when that is one code unit, or -1.
+// Every unit listed here is one NFKC never composes with the unit before it, so a text made of
+// them alone folds unit by unit, without the cost of normalising it; and it is what card texts
+// are mostly made of: ASCII, kana, CJK ideographs and their punctuation, full-width and
+// half-width forms.
+int foldedAlone(char16_t c)
+{
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+    if (c >= firstHiragana && c <= lastHiragana)
+        return c + hiraganaToKatakana;
+    if (c == u'\u3000')
+        return u' ';
+    if ((c > 0x3000 && c <= 0x3029) || (c >= u'ァ' && c <= 0x30FE) || (c >= 0x3400 && c <= 0x9FFF))
+        return c;
+    if (c >= 0xFF01 && c <= 0xFF5E) // full-width ASCII
+        return foldedAlone(char16_t(c - 0xFEE0));
+    if (c >= 0xFF61 && c <= 0xFF9D)
+        return halfWidthKana[c - 0xFF61];
+    return -1;
+}
+
+constexpr quint32 mayChange = 1U << 31; // marks a unit folding may change where it stands
+constexpr quint32 unitMask = 0xFFFF;
+
+// Every code unit as foldedAlone gives it, made once: the unit it folds to, or the unit itself
+// marked mayChange.
+const std::vector<quint32> &unitFolds()
+{
+    static const std::vector<quint32> folds = [] {
+        std::vector<quint32> folds(0x10000);
+        for (quint32 unit = 0; unit < folds.size(); ++unit) {
+            const int folded = foldedAlone(char16_t(unit));
+            folds[unit] = folded < 0 ? mayChange | unit : quint32(folded);
+        }
+        return folds;
+    }();
+    return folds;
+}
+
+// The index's code. The 1,120 code units that occur most often take one byte (0x00-0x9F) or a
+// lead byte from 0xE0 to 0xEE and a trail byte, by falling frequency; every other unit three
+// bytes that spell it: a lead byte from 0xEF to 0xFE and two trail bytes (trail bytes are
+// 0xA0-0xDF). A word's code starts with a byte that is never a trail, so wherever it occurs in a
+// text's code it covers whole characters of the text. 0xFF, part of no character's code, ends
+// each field, so a word never matches across two fields, whatever characters either holds.
+constexpr quint32 singles = 0xA0;
+constexpr quint32 firstTrail = 0xA0;
+constexpr quint32 trails = 0x40;
+constexpr quint32 firstPairLead = 0xE0;
+constexpr quint32 pairLeads = 15;
+constexpr quint32 rankedUnits = singles + pairLeads * trails;
+constexpr quint32 firstTripleLead = firstPairLead + pairLeads;
+constexpr quint8 fieldEnd = 0xFF;
+static_assert(singles <= firstTrail && firstTrail + trails <= firstPairLead);
+static_assert(firstTripleLead + 0x10000 / (trails * trails) <= fieldEnd);
+
+// A character's code as a number: its bytes from the lowest up, and their count in bits 24-25.
+constexpr int lengthShift = 24;
+
+quint32 codeOfRank(quint32 rank)
+{
+    if (rank < singles)
+        return rank | 1U << lengthShift;
+    rank -= singles;
+    return (firstPairLead + rank / trails) | (firstTrail + rank % trails) << 8 | 2U << lengthShift;
+}
+
+// The three bytes that spell a unit outside the ranked ones.
+quint32 spelledCode(quint32 unit)
+{
+    return (firstTripleLead + unit / (trails * trails)) |
+           (firstTrail + unit / trails % trails) << 8 | (firstTrail + unit % trails) << 16 |
+           3U << lengthShift;
+}
+
+int lengthOf(quint32 code)
+{
+    return int(code >> lengthShift & 3);
+}
+
+// Room for a field of units code units: three bytes each, its end and the spare byte of a code
+// written whole.
+size_t mostBytes(qsizetype units)
+{
+    return 3 * size_t(units) + 2;
+}
+
+// Codes read as big-endian numbers rank much as their characters do: the larger, the rarer.
+quint32 rarityOf(quint32 code)
+{
+    quint32 rarity = 0;
+    for (int byte = 0; byte < lengthOf(code); ++byte)
+        rarity = rarity << 8 | (code >> (8 * byte) & 0xFF);
+    return rarity;
+}
+
+// Rows read to rank code units: enough to tell the frequent from the rare, few enough to cost
+// little beside the index.
+constexpr qsizetype sampledRows = 1024;
+
+qsizetype sampleStep(qsizetype rowCount)
+{
+    return std::max<qsizetype>(1, rowCount / sampledRows);
+}
+
+// How often the code units occur in rows spread over the table, counted as folding leaves them
+// where that is cheap to tell, and those that do.
+struct Sample
+{
+    std::unique_ptr<quint32[]> counts = std::make_unique<quint32[]>(0x10000);
+    std::vector<char16_t> seen;
+};
+
+Sample sample(const mdlZorv::CardTable &table, const std::vector<int> &fields)
+{
+    Sample sample;
+    const std::vector<quint32> &folds = unitFolds();
+    for (qsizetype row = 0; row < table.rowCount(); row += sampleStep(table.rowCount())) {
+        for (const int field : fields) {
+            for (const QChar c : table.view(field, row)) {
+                const auto unit = char16_t(folds[c.unicode()] & unitMask);
+                if (sample.counts[unit]++ == 0)
+                    sample.seen.push_back(unit);
+            }
+        }
+    }
+    return sample;
+}
+
+// The code of every code unit: the ranked ones by falling frequency in the sample (as first seen
+// where equal), the rest spelled.
+std::vector<quint32> codesByFrequency(const Sample &sample)
+{
+    static const std::vector<quint32> spelled = [] {
+        std::vector<quint32> spelled(0x10000);
+        for (quint32 unit = 0; unit < spelled.size(); ++unit)
+            spelled[unit] = spelledCode(unit);
+        return spelled;
+    }();
+    std::vector<quint32> codes = spelled;
+    std::vector<char16_t> byFrequency = sample.seen;
+    std::stable_sort(byFrequency.begin(), byFrequency.end(),
+                     [&](char16_t a, char16_t b) { return sample.counts[a] > sample.counts[b]; });
+    for (quint32 rank = 0; rank < std::min<size_t>(rankedUnits, byFrequency.size()); ++rank)
+        codes[byFrequency[rank]] = codeOfRank(rank);
+    return codes;
+}
+
+// Searches may read this far past the end of the code they search, which saves the slow
+// handling of the last bytes; every code keeps as many field ends after its end.
+constexpr size_t readAhead = 64;
+
+#ifdef __SSE2__
+// Asking for the text this far ahead of the search keeps memory busy while rows are found; a
+// row found makes the search jump, which the processor's own prefetching follows less well.
+constexpr size_t prefetchAhead = 2048;
+#endif
+
+bool sameCode(const quint8 *text, std::string_view code)
+{
+    for (const char byte : code) {
+        if (*text++ != quint8(byte))
+            return false;
+    }
+    return true;
+}
+
+// The places a code starts at in a text, looked for in blocks of starting places by comparing
+// two of its bytes (its probes, the first before the second) at every place of a block at once.
+// Each place found is given to onHit, which tells where to go on looking (after that place);
+// the search ends at last, one past the last place the code may start at.
+template <typename OnHit>
+void forEachPlaceInBlocks(const quint8 *text, size_t at, size_t last, std::string_view code,
+                          const size_t (&probes)[2], OnHit &onHit)
+{
+#ifdef __SSE2__
+    const __m128i firstByte = _mm_set1_epi8(code[probes[0]]);
+    const __m128i secondByte = _mm_set1_epi8(code[probes[1]]);
+    while (at < last) {
+        _mm_prefetch(reinterpret_cast<const char *>(text + at + prefetchAhead), _MM_HINT_T0);
+        const auto *firsts = reinterpret_cast<const __m128i *>(text + at + probes[0]);
+        const auto *seconds = reinterpret_cast<const __m128i *>(text + at + probes[1]);
+        auto places = unsigned(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(firsts), firstByte),
+                                            _mm_cmpeq_epi8(_mm_loadu_si128(seconds), secondByte))));
+        const size_t block = at;
+        at += 16;
+        for (; places != 0; places &= places - 1) {
+            const size_t start = block + size_t(std::countr_zero(places));
+            if (start < last && sameCode(text + start, code)) {
+                at = onHit(start);
+                break;
+            }
+        }
+    }
+#else
+    for (; at < last; ++at) {
+        if (sameCode(text + at, code))
+            at = onHit(at) - 1;
+    }
+#endif
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define ZORV_FIND_AVX2
+// The same with blocks of 64 places, on processors with AVX2.
+template <typename OnHit>
+__attribute__((target("avx2"))) void
+forEachPlaceInWideBlocks(const quint8 *text, size_t at, size_t last, std::string_view code,
+                         const size_t (&probes)[2], OnHit &onHit)
+{
+    const __m256i firstByte = _mm256_set1_epi8(code[probes[0]]);
+    const __m256i secondByte = _mm256_set1_epi8(code[probes[1]]);
+    while (at < last) {
+        _mm_prefetch(reinterpret_cast<const char *>(text + at + prefetchAhead), _MM_HINT_T0);
+        const auto *firsts = reinterpret_cast<const __m256i *>(text + at + probes[0]);
+        const auto *seconds = reinterpret_cast<const __m256i *>(text + at + probes[1]);
+        const __m256i low =
+            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(firsts), firstByte),
+                             _mm256_cmpeq_epi8(_mm256_loadu_si256(seconds), secondByte));
+        const __m256i high =
+            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(firsts + 1), firstByte),
+                             _mm256_cmpeq_epi8(_mm256_loadu_si256(seconds + 1), secondByte));
+        const size_t block = at;
+        at += 64;
+        const __m256i both = _mm256_or_si256(low, high);
+        if (_mm256_testz_si256(both, both))
+            continue;
+        quint64 places =
+            quint32(_mm256_movemask_epi8(low)) | quint64(quint32(_mm256_movemask_epi8(high))) << 32;
+        for (; places != 0; places &= places - 1) {
+            const size_t start = block + size_t(std::countr_zero(places));
+            if (start < last && sameCode(text + start, code)) {
+                at = onHit(start);
+                break;
+            }
+        }
+    }
+}
+
+bool hasAvx2()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+#endif
+
+// Gives onHit each place in text, from from to to, where code starts, and goes on from the place
+// onHit returns, which lies after the one it was given. The text must be readable to readAhead
+// bytes past to.
+template <typename OnHit>
+void forEachPlace(const quint8 *text, size_t from, size_t to, std::string_view code,
+                  const size_t (&probes)[2], OnHit onHit)
+{
+    if (to < from + code.size())
+        return;
+    const size_t last = to - code.size() + 1;
+    if (code.size() == 1) {
+        for (size_t at = from; at < last;) {
+            const auto *hit =
+                static_cast<const quint8 *>(std::memchr(text + at, code[0], last - at));
+            if (!hit)
+                return;
+            at = onHit(size_t(hit - text));
+        }
+        return;
+    }
+#ifdef ZORV_FIND_AVX2
+    // Less than a wide block, as one row often is, ends sooner in narrow blocks.
+    if (last - from >= 64 && hasAvx2())
+        return forEachPlaceInWideBlocks(text, from, last, code, probes, onHit);
+#endif
+    forEachPlaceInBlocks(text, from, last, code, probes, onHit);
+}
+
+bool holdsCode(const quint8 *text, size_t from, size_t to, std::string_view code,
+               const size_t (&probes)[2])
+{
+    bool holds = false;
+    forEachPlace(text, from, to, code, probes, [&](size_t) {
+        holds = true;
+        return to;
+    });
+    return holds;
+}
+
+// Codes of words one after another, each followed by a field end, to tell which words lie in
+// others.
+class WordCodes
+{
+public:
+    void add(std::string_view code)
+    {
+        text_.resize(size_);
+        text_.append(code).push_back(char(fieldEnd));
+        size_ = text_.size();
+        text_.append(readAhead, char(fieldEnd));
+    }
+    bool holds(std::string_view code, const size_t (&probes)[2]) const
+    {
+        return holdsCode(reinterpret_cast<const quint8 *>(text_.data()), 0, size_, code, probes);
+    }
+
+private:
+    std::string text_;
+    size_t size_ = 0;
+};
 
 } // namespace
 
@@ -39,26 +376,146 @@ QStringList words(QStringView findText)
     return found;
 }
 
+// Writes the code of a table's fields in one pass, into a buffer sized from the sample and grown
+// only when the sample fell short.
+class FindIndex::Builder
+{
+public:
+    Builder(FindIndex &index, const mdlZorv::CardTable &table, const std::vector<int> &fields);
+    void build();
+
+private:
+    void appendField(QStringView field);
+    quint32 foldedCode(char16_t unit);
+    bool appendUnchanged(QStringView field);
+    void appendFolded(QStringView folded);
+    size_t expectedBytes(const Sample &sampled) const;
+    void makeRoom(size_t bytes);
+
+    FindIndex &index_;
+    const mdlZorv::CardTable &table_;
+    const std::vector<int> &fields_;
+    static constexpr quint32 notYet = 0xFFFFFFFF; // neither a code nor a code marked mayChange
+    // foldedCode() of each unit, or notYet.
+    std::unique_ptr<quint32[]> foldedCodes_ = std::make_unique_for_overwrite<quint32[]>(0x10000);
+    std::vector<quint8> &text_;
+    size_t size_ = 0; // of text_ written so far; text_ is its room
+};
+
+FindIndex::Builder::Builder(FindIndex &index, const mdlZorv::CardTable &table,
+                            const std::vector<int> &fields)
+    : index_(index), table_(table), fields_(fields), text_(index.text_)
+{
+    const Sample sampled = sample(table, fields);
+    index_.codes_ = codesByFrequency(sampled);
+    std::memset(foldedCodes_.get(), 0xFF, 0x10000 * sizeof(quint32)); // every unit notYet
+    makeRoom(expectedBytes(sampled));
+}
+
+// The sample's code bytes and field ends for every row, and a little more, seldom to grow.
+size_t FindIndex::Builder::expectedBytes(const Sample &sampled) const
+{
+    double bytes = 0;
+    for (const char16_t unit : sampled.seen)
+        bytes += double(sampled.counts[unit]) * lengthOf(index_.codes_[unit]);
+    const auto rowsPerSampled = double(sampleStep(table_.rowCount()));
+    const double fieldEnds = double(table_.rowCount()) * double(fields_.size());
+    return size_t(bytes * rowsPerSampled * 1.05 + fieldEnds);
+}
+
+void FindIndex::Builder::build()
+{
+    std::vector<quint32> &starts = index_.starts_;
+    starts.reserve(size_t(table_.rowCount()) + 1);
+    for (qsizetype row = 0; row < table_.rowCount(); ++row) {
+        starts.push_back(quint32(size_));
+        for (const int field : fields_)
+            appendField(table_.view(field, row));
+    }
+    starts.push_back(quint32(size_));
+    makeRoom(readAhead);
+    text_.resize(size_);
+    text_.resize(size_ + readAhead, fieldEnd);
+    if (text_.capacity() - text_.size() > size_ / 8)
+        text_.shrink_to_fit();
+}
+
+void FindIndex::Builder::appendField(QStringView field)
+{
+    makeRoom(mostBytes(field.size()));
+    if (!appendUnchanged(field)) {
+        const QString folded = fold(field);
+        makeRoom(mostBytes(folded.size()));
+        appendFolded(folded);
+    }
+    text_[size_++] = fieldEnd;
+}
+
+// The code of what a unit folds to, when folding it alone is folding it anywhere, or mayChange;
+// looked up on first use, which spares small tables the cost of every unit.
+quint32 FindIndex::Builder::foldedCode(char16_t unit)
+{
+    quint32 &code = foldedCodes_[unit];
+    if (code == notYet) {
+        const quint32 folded = unitFolds()[unit];
+        code = index_.codes_[folded & unitMask] | (folded & mayChange);
+    }
+    return code;
+}
+
+// Each code is written as four bytes and the pointer moved on by its length: makeRoom leaves
+// room for the last one.
+bool FindIndex::Builder::appendUnchanged(QStringView field)
+{
+    quint8 *out = text_.data() + size_;
+    for (const QChar c : field) {
+        quint32 code = foldedCodes_[c.unicode()];
+        if (code & mayChange) { // not looked up yet, or folding may change it
+            code = foldedCode(c.unicode());
+            if (code & mayChange)
+                return false;
+        }
+        qToLittleEndian(code, out);
+        out += lengthOf(code);
+    }
+    size_ = size_t(out - text_.data());
+    return true;
+}
+
+void FindIndex::Builder::appendFolded(QStringView folded)
+{
+    quint8 *out = text_.data() + size_;
+    for (const QChar c : folded) {
+        const quint32 code = index_.codes_[c.unicode()];
+        qToLittleEndian(code, out);
+        out += lengthOf(code);
+    }
+    size_ = size_t(out - text_.data());
+}
+
+// Rows start at 32-bit places, so the code must stay below four billion bytes.
+void FindIndex::Builder::makeRoom(size_t bytes)
+{
+    const size_t needed = size_ + bytes;
+    if (needed > std::numeric_limits<quint32>::max())
+        throw std::bad_alloc();
+    if (needed <= text_.size())
+        return;
+    const size_t room = std::max(needed, text_.size() + text_.size() / 4);
+    text_.reserve(room);
+    // Searched far more often than built: huge pages spare the searches most address misses.
+    mdlZorv::adviseHugePages(text_.data(), room);
+    text_.resize(room);
+}
+
 FindIndex::FindIndex(const mdlZorv::CardTable &table, const std::vector<int> &fields)
 {
-    starts_.reserve(size_t(table.rowCount()) + 1);
-    for (qsizetype row = 0; row < table.rowCount(); ++row) {
-        starts_.push_back(text_.size());
-        for (const int field : fields)
-            text_.append(fold(table.view(field, row))).append(QChar(u'\0'));
-    }
-    starts_.push_back(text_.size());
+    Builder(*this, table, fields).build();
 }
 
 bool FindIndex::matches(qsizetype row, const QStringList &words) const
 {
-    const QStringView texts = QStringView(text_).sliced(
-        starts_[size_t(row)], starts_[size_t(row) + 1] - starts_[size_t(row)]);
-    for (const QString &word : words) {
-        if (!texts.contains(word))
-            return false;
-    }
-    return true;
+    return !narrow(std::vector<qsizetype>{row}, words).empty();
 }
 
 std::vector<qsizetype> FindIndex::narrow(const std::vector<qsizetype> &rows,
@@ -66,12 +523,182 @@ std::vector<qsizetype> FindIndex::narrow(const std::vector<qsizetype> &rows,
 {
     if (words.isEmpty())
         return rows;
-    std::vector<qsizetype> found;
+    return narrow(rows, needles(words));
+}
+
+FindIndex::Needle FindIndex::needle(QStringView word) const
+{
+    Needle needle;
+    std::vector<std::pair<quint32, size_t>> characters; // the rarity and place of each one's code
+    for (const QChar c : word) {
+        const quint32 code = codes_[c.unicode()];
+        characters.emplace_back(rarityOf(code), needle.bytes.size());
+        for (int byte = 0; byte < lengthOf(code); ++byte)
+            needle.bytes.push_back(char(code >> (8 * byte)));
+    }
+    // The two rarest characters are compared first; a word of one compares its first and last
+    // byte.
+    const auto rarest = characters.begin() + std::min<qsizetype>(2, word.size());
+    std::partial_sort(characters.begin(), rarest, characters.end(), std::greater<>());
+    needle.rarity = characters[0].first;
+    const size_t first = characters[0].second;
+    const size_t second = characters.size() > 1 ? characters[1].second : needle.bytes.size() - 1;
+    needle.probes[0] = std::min(first, second);
+    needle.probes[1] = std::max(first, second);
+    return needle;
+}
+
+// Longest first, so that a word can only lie inside words kept before it.
+std::vector<FindIndex::Needle> FindIndex::needles(const QStringList &words) const
+{
+    QStringList distinct = words;
+    distinct.removeDuplicates();
+    distinct.removeAll(QString()); // the empty word lies in every text
+    std::vector<Needle> all;
+    for (const QString &word : std::as_const(distinct))
+        all.push_back(needle(word));
+    std::stable_sort(all.begin(), all.end(), [](const Needle &a, const Needle &b) {
+        return a.bytes.size() > b.bytes.size();
+    });
+    std::vector<Needle> kept;
+    WordCodes keptCodes;
+    for (Needle &needle : all) {
+        if (!keptCodes.holds(needle.bytes, needle.probes)) {
+            keptCodes.add(needle.bytes);
+            kept.push_back(std::move(needle));
+        }
+    }
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const Needle &a, const Needle &b) { return a.rarity > b.rarity; });
+    return kept;
+}
+
+namespace {
+
+bool increasingWithin(const std::vector<qsizetype> &rows, qsizetype rowCount)
+{
+    return std::adjacent_find(rows.begin(), rows.end(), std::greater_equal<>()) == rows.end() &&
+           (rows.empty() || (rows.front() >= 0 && rows.back() < rowCount));
+}
+
+// The rows of rows that are in found, which holds each at most once, in increasing order.
+std::vector<qsizetype> inOrderOf(const std::vector<qsizetype> &rows,
+                                 const std::vector<qsizetype> &found)
+{
+    std::vector<qsizetype> kept;
     for (const qsizetype row : rows) {
-        if (matches(row, words))
-            found.push_back(row);
+        if (std::binary_search(found.begin(), found.end(), row))
+            kept.push_back(row);
+    }
+    return kept;
+}
+
+} // namespace
+
+// Rows come in increasing order as a rule; any others are narrowed as the increasing list of the
+// table's rows among them, then given back in their own order.
+std::vector<qsizetype> FindIndex::narrow(const std::vector<qsizetype> &rows,
+                                         const std::vector<Needle> &needles) const
+{
+    if (needles.empty())
+        return rows;
+    const auto rowCount = qsizetype(starts_.size() - 1);
+    if (!increasingWithin(rows, rowCount)) {
+        std::vector<qsizetype> increasing;
+        std::copy_if(rows.begin(), rows.end(), std::back_inserter(increasing),
+                     [&](qsizetype row) { return row >= 0 && row < rowCount; });
+        std::sort(increasing.begin(), increasing.end());
+        increasing.erase(std::unique(increasing.begin(), increasing.end()), increasing.end());
+        return inOrderOf(rows, narrow(increasing, needles));
+    }
+    return rowsHolding(rows, needles);
+}
+
+// The rarest word is searched for over rows that follow each other in the table as one stretch
+// of code; the others only in each row it is found in, while the row is at hand.
+std::vector<qsizetype> FindIndex::rowsHolding(const std::vector<qsizetype> &rows,
+                                              const std::vector<Needle> &needles) const
+{
+    std::vector<qsizetype> found;
+    found.reserve(rows.size()); // pages never written cost nothing
+    for (size_t first = 0; first < rows.size();) {
+        size_t last = first;
+        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1)
+            ++last;
+        findInRun(size_t(rows[first]), size_t(rows[last]), needles, found);
+        first = last + 1;
     }
     return found;
+}
+
+// Once a row holds the rarest word, the search goes on from the next row's start.
+void FindIndex::findInRun(size_t first, size_t last, const std::vector<Needle> &needles,
+                          std::vector<qsizetype> &found) const
+{
+    const Needle &rarest = needles.front();
+    size_t row = first;
+    forEachPlace(text_.data(), starts_[first], starts_[last + 1], rarest.bytes, rarest.probes,
+                 [&](size_t at) {
+                     while (starts_[row + 1] <= at)
+                         ++row;
+                     if (needles.size() == 1 || holdsOthers(row, needles))
+                         found.push_back(qsizetype(row));
+                     return size_t(starts_[row + 1]);
+                 });
+}
+
+bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) const
+{
+    return std::all_of(needles.begin() + 1, needles.end(), [&](const Needle &needle) {
+        return holdsCode(text_.data(), starts_[row], starts_[row + 1], needle.bytes, needle.probes);
+    });
+}
+
+std::vector<qsizetype> Narrowing::narrow(const std::vector<qsizetype> &rows,
+                                         const QStringList &words)
+{
+    std::vector<FindIndex::Needle> needles = index_->needles(words);
+    const bool sameRows = known_ && rows == rows_;
+    if (sameRows && refines(needles))
+        found_ = index_->narrow(found_, added(needles));
+    else
+        found_ = index_->narrow(rows, needles);
+    if (!sameRows)
+        rows_ = rows;
+    needles_ = std::move(needles);
+    known_ = true;
+    return found_;
+}
+
+void Narrowing::reset()
+{
+    *this = Narrowing(*index_);
+}
+
+// Every word of the last query lies inside one of the new words, the same words included.
+bool Narrowing::refines(const std::vector<FindIndex::Needle> &needles) const
+{
+    std::unordered_set<std::string_view> same;
+    WordCodes codes;
+    for (const FindIndex::Needle &needle : needles) {
+        same.insert(needle.bytes);
+        codes.add(needle.bytes);
+    }
+    return std::all_of(needles_.begin(), needles_.end(), [&](const FindIndex::Needle &last) {
+        return same.contains(last.bytes) || codes.holds(last.bytes, last.probes);
+    });
+}
+
+// The new words the last query did not hold as they are: only those remain to be searched for.
+std::vector<FindIndex::Needle> Narrowing::added(const std::vector<FindIndex::Needle> &needles) const
+{
+    std::unordered_set<std::string_view> last;
+    for (const FindIndex::Needle &needle : needles_)
+        last.insert(needle.bytes);
+    std::vector<FindIndex::Needle> added;
+    std::copy_if(needles.begin(), needles.end(), std::back_inserter(added),
+                 [&](const FindIndex::Needle &needle) { return !last.contains(needle.bytes); });
+    return added;
 }
 
 } // namespace cardFind

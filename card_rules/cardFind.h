@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 // Finding cards by the words of a text, in their number, name and effect text. Matching is
@@ -23,24 +24,79 @@ inline const std::vector<int> magicFields = {mdlZorv::MagicField::Number, mdlZor
 
 QString fold(QStringView text);
 
-// The folded words of a find text, split at half-width and full-width blanks.
+// The folded words of a find text, split at half-width and full-width blanks and tabs.
 QStringList words(QStringView findText);
 
 // The folded texts of chosen fields of every row of a table, made once, so that finding costs
-// no folding while the user types.
+// no folding while the user types. It holds no reference to the table and never changes once
+// made, so it may be built on any thread and read from any number at once.
+//
+// The texts are kept in a compact byte code of the index's own: the characters most frequent in
+// the table take one byte, the rest two or three, and a byte no character uses ends each field.
+// A word is searched for in the same code over the texts of many rows at once.
 class FindIndex
 {
 public:
+    // Throws std::bad_alloc when the texts do not fit in memory or take four billion bytes.
     FindIndex(const mdlZorv::CardTable &table, const std::vector<int> &fields);
 
     bool matches(qsizetype row, const QStringList &words) const;
-    // The rows that match, in their order.
+    // The rows that match, in their order; fastest for rows in increasing order, as the searches
+    // give them.
     std::vector<qsizetype> narrow(const std::vector<qsizetype> &rows,
                                   const QStringList &words) const;
 
 private:
-    QString text_;                  // every row's folded fields, each followed by U+0000
-    std::vector<qsizetype> starts_; // where each row's texts start, and one past the last row
+    friend class Narrowing;
+    class Builder;
+
+    // A word in the index's code, with what searching for it needs.
+    struct Needle
+    {
+        std::string bytes;
+        quint32 rarity = 0; // of its rarest character: the larger, the fewer rows hold it
+        size_t probes[2]{}; // two places of rare bytes, compared first, the first before
+    };
+
+    Needle needle(QStringView word) const;
+    // The words to search for: each once, none that lies inside another, the rarest first.
+    std::vector<Needle> needles(const QStringList &words) const;
+    // The rows of rows whose texts hold every needle, in their order.
+    std::vector<qsizetype> narrow(const std::vector<qsizetype> &rows,
+                                  const std::vector<Needle> &needles) const;
+    std::vector<qsizetype> rowsHolding(const std::vector<qsizetype> &rows,
+                                       const std::vector<Needle> &needles) const;
+    void findInRun(size_t first, size_t last, const std::vector<Needle> &needles,
+                   std::vector<qsizetype> &found) const;
+    bool holdsOthers(size_t row, const std::vector<Needle> &needles) const;
+
+    std::vector<quint32> codes_;  // the code of every UTF-16 code unit (bytes, length)
+    std::vector<quint8> text_;    // every row's fields in code, each followed by a field end
+    std::vector<quint32> starts_; // where each row's code starts, and one past the last row
+};
+
+// Narrows rows keystroke by keystroke: a query that only refines the last one (every word of the
+// last lies inside a word of the new one) narrows the last result rather than all rows. It keeps
+// the rows, the words and the result of the last query for one index, which must outlive it, and
+// starts afresh whenever the rows differ from the last; reset() forgets them and their memory.
+class Narrowing
+{
+public:
+    explicit Narrowing(const FindIndex &index) : index_(&index) {}
+
+    // The same rows as FindIndex::narrow.
+    std::vector<qsizetype> narrow(const std::vector<qsizetype> &rows, const QStringList &words);
+    void reset();
+
+private:
+    bool refines(const std::vector<FindIndex::Needle> &needles) const;
+    std::vector<FindIndex::Needle> added(const std::vector<FindIndex::Needle> &needles) const;
+
+    const FindIndex *index_;
+    bool known_ = false;
+    std::vector<qsizetype> rows_;
+    std::vector<FindIndex::Needle> needles_;
+    std::vector<qsizetype> found_;
 };
 
 } // namespace cardFind

@@ -1,12 +1,13 @@
 // Loads arbitrary bytes as a card file, from memory and from a real file read in two pieces cut
-// anywhere, then runs both searches and both detail views over the result, checking what must
-// hold for any file.
+// anywhere, then runs both searches, both detail views and finding by words over the result,
+// checking what must hold for any file.
 
 #include "card_data/cardDecoder.h"
 #include "card_data/cardFileReader.h"
 #include "card_data/mdlZorv.h"
 #include "card_data/numberText.h"
 #include "card_rules/cardDetails.h"
+#include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -104,6 +106,43 @@ void searchMagic()
     check(cardDetails::magicDetails(strMagicData, 0).count(u"\r\n") == 2);
 }
 
+// The rows where every word lies in one of the row's fields, folded beforehand.
+std::vector<qsizetype> plainFind(const std::vector<QStringList> &folded, const QStringList &words)
+{
+    std::vector<qsizetype> found;
+    for (size_t row = 0; row < folded.size(); ++row) {
+        if (std::all_of(words.begin(), words.end(), [&](const QString &word) {
+                return std::any_of(folded[row].begin(), folded[row].end(),
+                                   [&](const QString &field) { return field.contains(word); });
+            }))
+            found.push_back(qsizetype(row));
+    }
+    return found;
+}
+
+// Finding the monsters by a few words cut from the file's own text, at once and as typed
+// keystroke by keystroke, finds the rows a plain fold of each field gives.
+void findWords(QStringView text, qsizetype start, qsizetype length)
+{
+    using namespace mdlZorv;
+    std::vector<QStringList> folded(static_cast<size_t>(intMonstarCount));
+    for (qsizetype row = 0; row < intMonstarCount; ++row) {
+        for (const int field : cardFind::monsterFields)
+            folded[size_t(row)] << cardFind::fold(strMonstarData.view(field, row));
+    }
+    std::vector<qsizetype> rows(folded.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    const cardFind::FindIndex index(strMonstarData, cardFind::monsterFields);
+    cardFind::Narrowing narrowing(index);
+    const QStringView find = text.sliced(start).first(std::min(length, text.size() - start));
+    for (qsizetype typed = 1; typed <= find.size(); ++typed) {
+        const QStringList words = cardFind::words(find.first(typed));
+        check(narrowing.narrow(rows, words) == plainFind(folded, words));
+    }
+    const QStringList words = cardFind::words(find);
+    check(index.narrow(rows, words) == plainFind(folded, words));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -120,5 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(mdlZorv::intMonstarCount == monsters);
     searchMonsters();
     searchMagic();
+    if (size >= 4)
+        findWords(text, (data[2] << 8 | data[3]) % (text.size() + 1), data[size - 1] % 24);
     return 0;
 }
