@@ -9,7 +9,7 @@ namespace {
 // so that painting a row lays out no more than a cell can show. The tool tip shows the whole.
 QString oneLine(QStringView text)
 {
-    constexpr qsizetype longest = 120;
+    constexpr qsizetype longest = 64;
     QString line = text.size() <= longest ? text.toString() : text.first(longest).toString() + u'…';
     std::replace_if(
         line.begin(), line.end(), [](QChar c) { return c == u'\r' || c == u'\n'; }, u' ');

@@ -4,7 +4,9 @@
 #include "card_rules/cardSearch.h"
 #include "search_window/thresholdBox.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -118,6 +120,7 @@ private:
     // The card table window follows the page in front.
     void openCardTable();
     void placeBeside(QWidget *other) const;
+    void followWithCardTable();
     void updateCardTable();
     void showCardFromTable(qsizetype tableRow);
     void showNewCards(cardReload::ReloadedCards &reloaded);
@@ -192,6 +195,8 @@ private:
     mdlZorv::LoadOutcome shownRead_;   // of the cards on screen
     QPointer<QMessageBox> message_;    // about the card file, while open
     QPointer<frmCardTable> cardTable_; // while open
+    QElapsedTimer cardTableShown_;     // since its rows were last shown
+    QTimer cardTableDue_;              // when they are to be shown next
 
     // Controls that sit directly on a page, with their place given from the outer corner of the
     // tab control; placed on the page once the tab control has laid out its pages.

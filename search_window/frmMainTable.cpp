@@ -16,10 +16,12 @@ void frmMain::openCardTable()
     if (!cardTable_) {
         cardTable_ = new frmCardTable(this);
         connect(cardTable_, &frmCardTable::cardChosen, this, &frmMain::showCardFromTable);
+        cardTableDue_.setSingleShot(true);
+        connect(&cardTableDue_, &QTimer::timeout, cardTable_, [this] { updateCardTable(); });
         for (const SearchPage *page : pages()) {
             connect(page->names(), &QAbstractItemModel::modelReset, cardTable_, [this, page] {
                 if (page == &frontPage())
-                    updateCardTable();
+                    followWithCardTable();
             });
         }
         connect(SSTab, &QTabWidget::currentChanged, cardTable_, [this] { updateCardTable(); });
@@ -46,8 +48,22 @@ void frmMain::placeBeside(QWidget *other) const
         other->move(screenArea.center() - other->rect().center());
 }
 
+// While the user types, the table follows at most five times a second: painting its rows anew
+// costs more than a keystroke's new list. A change after a pause shows at once.
+void frmMain::followWithCardTable()
+{
+    constexpr qint64 leastInterval = 200; // ms
+    const qint64 since = cardTableShown_.isValid() ? cardTableShown_.elapsed() : leastInterval;
+    if (since >= leastInterval)
+        updateCardTable();
+    else if (!cardTableDue_.isActive())
+        cardTableDue_.start(int(leastInterval - since));
+}
+
 void frmMain::updateCardTable()
 {
+    cardTableDue_.stop();
+    cardTableShown_.start();
     const SearchPage &front = frontPage();
     cardTable_->setCardFile(cardFile_ ? cardFile_->path() : QString());
     cardTable_->showRows(front.title(), front.table(), front.columns(), front.names()->rows(),

@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QListView>
+#include <QPersistentModelIndex>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <utility>
 
@@ -26,6 +28,18 @@ void setDetailsText(QPlainTextEdit *box, const QString &text)
 }
 
 constexpr int leastLines = 3;
+
+// Scrolls a list to an entry once the list has laid it out: a long list lays out its entries in
+// batches while the window goes on, and an entry not yet laid out has no place to scroll to.
+void scrollToWhenLaidOut(QListView *list, const QPersistentModelIndex &entry)
+{
+    if (!entry.isValid())
+        return; // the list was filled anew meanwhile
+    if (list->visualRect(entry).isValid())
+        list->scrollTo(entry);
+    else
+        QTimer::singleShot(0, list, [list, entry] { scrollToWhenLaidOut(list, entry); });
+}
 
 } // namespace
 
@@ -45,7 +59,7 @@ void SearchPage::showFound(const QStringList &findWords)
     findStale_ = !findWords.isEmpty() && !findIndex_;
     setRows(findWords.isEmpty() || findStale_ ? filteredRows_
                                               : std::make_shared<const std::vector<qsizetype>>(
-                                                    findIndex_->narrow(*filteredRows_, findWords)));
+                                                    narrowing_->narrow(*filteredRows_, findWords)));
 }
 
 void SearchPage::setRows(std::shared_ptr<const std::vector<qsizetype>> rows)
@@ -66,7 +80,7 @@ void SearchPage::selectShownCard()
     }
     if (const int entry = shownCard_ ? entryOf(*shownCard_) : -1; entry >= 0) {
         parts_.list->setCurrentIndex(parts_.names->index(entry));
-        parts_.list->scrollTo(parts_.names->index(entry));
+        scrollToWhenLaidOut(parts_.list, parts_.names->index(entry));
     }
 }
 
@@ -130,12 +144,15 @@ void SearchPage::markShownCard(bool listed)
 
 void SearchPage::useFindIndex(std::unique_ptr<cardFind::FindIndex> index)
 {
+    narrowing_.reset();
     findIndex_ = std::move(index);
+    if (findIndex_)
+        narrowing_ = std::make_unique<cardFind::Narrowing>(*findIndex_);
 }
 
 void SearchPage::useNewCards(std::unique_ptr<cardFind::FindIndex> index)
 {
-    findIndex_ = std::move(index);
+    useFindIndex(std::move(index));
     if (shownCard_)
         shownRow_ = cardDetails::findCard(parts_.table, *shownCard_).value_or(-1);
 }

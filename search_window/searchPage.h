@@ -17,7 +17,8 @@ class QPlainTextEdit;
 class QWidget;
 namespace cardFind {
 class FindIndex;
-}
+class Narrowing;
+} // namespace cardFind
 
 // One tab of the search window: the card table it searches, its filter controls, the list of the
 // cards that its filters and the find words leave, and the box with the chosen card's details.
@@ -112,6 +113,7 @@ private:
     std::shared_ptr<const std::vector<qsizetype>> filteredRows_ =
         std::make_shared<const std::vector<qsizetype>>();
     std::unique_ptr<cardFind::FindIndex> findIndex_;
+    std::unique_ptr<cardFind::Narrowing> narrowing_; // of findIndex_: a keystroke narrows the last
     bool findStale_ = false;
     std::optional<QString> shownCard_; // the number of the card the details show
     qsizetype shownRow_ = -1;          // its first row, or -1 where the table holds none

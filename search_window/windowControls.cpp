@@ -205,6 +205,10 @@ QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *mo
     auto *list = named(new QListView(parent), name);
     list->setModel(model);
     list->setUniformItemSizes(true);
+    // A list of many entries lays out its first thousands at once and the rest in the background,
+    // so that a keystroke that refills it waits for no more than the window shows.
+    list->setLayoutMode(QListView::Batched);
+    list->setBatchSize(5'000);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

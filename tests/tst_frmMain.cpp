@@ -851,7 +851,7 @@ private Q_SLOTS:
         };
         QCOMPARE(table->windowTitle(), u"カード一覧 - モンスター (3 枚)"_qs);
         window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2); // 獣
-        QCOMPARE(numbers(), u"002 003"_qs);
+        QTRY_COMPARE(numbers(), u"002 003"_qs);
         QHeaderView *header = grid->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(2) + 5, 5)); // 攻撃力
