@@ -193,7 +193,7 @@ void BM_ListRefill(benchmark::State &state)
     const auto window = openWindow();
     auto *names =
         static_cast<CardListModel *>(control<QListView>(*window, "lstMonstarName")->model());
-    auto all = std::make_shared<std::vector<qsizetype>>(size_t(mdlZorv::intMonstarCount));
+    auto all = std::make_shared<mdlZorv::RowList>(size_t(mdlZorv::intMonstarCount));
     std::iota(all->begin(), all->end(), 0);
     for (auto _ : state) {
         names->setRows(all);
@@ -373,7 +373,7 @@ void BM_TableSort(benchmark::State &state)
 {
     useCards(state);
     const tableColumns::Column &column = tableColumns::monster[size_t(state.range(1))];
-    std::vector<qsizetype> all(size_t(mdlZorv::intMonstarCount));
+    mdlZorv::RowList all(size_t(mdlZorv::intMonstarCount));
     std::iota(all.begin(), all.end(), 0);
     for (auto _ : state) {
         benchmark::DoNotOptimize(
@@ -386,7 +386,7 @@ void BM_TableSort(benchmark::State &state)
 void BM_TableCsv(benchmark::State &state)
 {
     useCards(state);
-    std::vector<qsizetype> all(size_t(mdlZorv::intMonstarCount));
+    mdlZorv::RowList all(size_t(mdlZorv::intMonstarCount));
     std::iota(all.begin(), all.end(), 0);
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cards.csv"));
@@ -404,7 +404,7 @@ struct MonsterFind
 {
     QString path;
     std::unique_ptr<cardFind::FindIndex> index;
-    std::vector<qsizetype> rows;
+    mdlZorv::RowList rows;
 };
 
 const MonsterFind &monsterFind(benchmark::State &state)

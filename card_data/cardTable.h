@@ -86,6 +86,11 @@ private:
     bool hasLast_ = false;
 };
 
+// A list of a table's rows by number: what a search finds, what a list shows. Rows are counted
+// in 32 bits, as tables hold at most four billion, so that a list of every row of a large file
+// takes half the memory.
+using RowList = std::vector<quint32>;
+
 class CardTable
 {
 public:

@@ -515,11 +515,12 @@ FindIndex::FindIndex(const mdlZorv::CardTable &table, const std::vector<int> &fi
 
 bool FindIndex::matches(qsizetype row, const QStringList &words) const
 {
-    return !narrow(std::vector<qsizetype>{row}, words).empty();
+    if (row < 0 || row >= qsizetype(starts_.size()) - 1)
+        return words.isEmpty(); // a row the table does not have holds no word
+    return !narrow(mdlZorv::RowList{quint32(row)}, words).empty();
 }
 
-std::vector<qsizetype> FindIndex::narrow(const std::vector<qsizetype> &rows,
-                                         const QStringList &words) const
+mdlZorv::RowList FindIndex::narrow(const mdlZorv::RowList &rows, const QStringList &words) const
 {
     if (words.isEmpty())
         return rows;
@@ -575,17 +576,16 @@ std::vector<FindIndex::Needle> FindIndex::needles(const QStringList &words) cons
 
 namespace {
 
-bool increasingWithin(const std::vector<qsizetype> &rows, qsizetype rowCount)
+bool increasingWithin(const mdlZorv::RowList &rows, qsizetype rowCount)
 {
     return std::adjacent_find(rows.begin(), rows.end(), std::greater_equal<>()) == rows.end() &&
-           (rows.empty() || (rows.front() >= 0 && rows.back() < rowCount));
+           (rows.empty() || rows.back() < rowCount);
 }
 
 // The rows of rows that are in found, which holds each at most once, in increasing order.
-std::vector<qsizetype> inOrderOf(const std::vector<qsizetype> &rows,
-                                 const std::vector<qsizetype> &found)
+mdlZorv::RowList inOrderOf(const mdlZorv::RowList &rows, const mdlZorv::RowList &found)
 {
-    std::vector<qsizetype> kept;
+    mdlZorv::RowList kept;
     for (const qsizetype row : rows) {
         if (std::binary_search(found.begin(), found.end(), row))
             kept.push_back(row);
@@ -597,14 +597,14 @@ std::vector<qsizetype> inOrderOf(const std::vector<qsizetype> &rows,
 
 // Rows come in increasing order as a rule; any others are narrowed as the increasing list of the
 // table's rows among them, then given back in their own order.
-std::vector<qsizetype> FindIndex::narrow(const std::vector<qsizetype> &rows,
-                                         const std::vector<Needle> &needles) const
+mdlZorv::RowList FindIndex::narrow(const mdlZorv::RowList &rows,
+                                   const std::vector<Needle> &needles) const
 {
     if (needles.empty())
         return rows;
     const auto rowCount = qsizetype(starts_.size() - 1);
     if (!increasingWithin(rows, rowCount)) {
-        std::vector<qsizetype> increasing;
+        mdlZorv::RowList increasing;
         std::copy_if(rows.begin(), rows.end(), std::back_inserter(increasing),
                      [&](qsizetype row) { return row >= 0 && row < rowCount; });
         std::sort(increasing.begin(), increasing.end());
@@ -616,10 +616,10 @@ std::vector<qsizetype> FindIndex::narrow(const std::vector<qsizetype> &rows,
 
 // The rarest word is searched for over rows that follow each other in the table as one stretch
 // of code; the others only in each row it is found in, while the row is at hand.
-std::vector<qsizetype> FindIndex::rowsHolding(const std::vector<qsizetype> &rows,
-                                              const std::vector<Needle> &needles) const
+mdlZorv::RowList FindIndex::rowsHolding(const mdlZorv::RowList &rows,
+                                        const std::vector<Needle> &needles) const
 {
-    std::vector<qsizetype> found;
+    mdlZorv::RowList found;
     found.reserve(rows.size()); // pages never written cost nothing
     for (size_t first = 0; first < rows.size();) {
         size_t last = first;
@@ -633,7 +633,7 @@ std::vector<qsizetype> FindIndex::rowsHolding(const std::vector<qsizetype> &rows
 
 // Once a row holds the rarest word, the search goes on from the next row's start.
 void FindIndex::findInRun(size_t first, size_t last, const std::vector<Needle> &needles,
-                          std::vector<qsizetype> &found) const
+                          mdlZorv::RowList &found) const
 {
     const Needle &rarest = needles.front();
     size_t row = first;
@@ -654,8 +654,7 @@ bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) cons
     });
 }
 
-std::vector<qsizetype> Narrowing::narrow(const std::vector<qsizetype> &rows,
-                                         const QStringList &words)
+mdlZorv::RowList Narrowing::narrow(const mdlZorv::RowList &rows, const QStringList &words)
 {
     std::vector<FindIndex::Needle> needles = index_->needles(words);
     const bool sameRows = known_ && rows == rows_;

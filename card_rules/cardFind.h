@@ -43,8 +43,7 @@ public:
     bool matches(qsizetype row, const QStringList &words) const;
     // The rows that match, in their order; fastest for rows in increasing order, as the searches
     // give them.
-    std::vector<qsizetype> narrow(const std::vector<qsizetype> &rows,
-                                  const QStringList &words) const;
+    mdlZorv::RowList narrow(const mdlZorv::RowList &rows, const QStringList &words) const;
 
 private:
     friend class Narrowing;
@@ -62,12 +61,11 @@ private:
     // The words to search for: each once, none that lies inside another, the rarest first.
     std::vector<Needle> needles(const QStringList &words) const;
     // The rows of rows whose texts hold every needle, in their order.
-    std::vector<qsizetype> narrow(const std::vector<qsizetype> &rows,
-                                  const std::vector<Needle> &needles) const;
-    std::vector<qsizetype> rowsHolding(const std::vector<qsizetype> &rows,
-                                       const std::vector<Needle> &needles) const;
+    mdlZorv::RowList narrow(const mdlZorv::RowList &rows, const std::vector<Needle> &needles) const;
+    mdlZorv::RowList rowsHolding(const mdlZorv::RowList &rows,
+                                 const std::vector<Needle> &needles) const;
     void findInRun(size_t first, size_t last, const std::vector<Needle> &needles,
-                   std::vector<qsizetype> &found) const;
+                   mdlZorv::RowList &found) const;
     bool holdsOthers(size_t row, const std::vector<Needle> &needles) const;
 
     std::vector<quint32> codes_;  // the code of every UTF-16 code unit (bytes, length)
@@ -85,7 +83,7 @@ public:
     explicit Narrowing(const FindIndex &index) : index_(&index) {}
 
     // The same rows as FindIndex::narrow.
-    std::vector<qsizetype> narrow(const std::vector<qsizetype> &rows, const QStringList &words);
+    mdlZorv::RowList narrow(const mdlZorv::RowList &rows, const QStringList &words);
     void reset();
 
 private:
@@ -94,9 +92,9 @@ private:
 
     const FindIndex *index_;
     bool known_ = false;
-    std::vector<qsizetype> rows_;
+    mdlZorv::RowList rows_;
     std::vector<FindIndex::Needle> needles_;
-    std::vector<qsizetype> found_;
+    mdlZorv::RowList found_;
 };
 
 } // namespace cardFind

@@ -55,12 +55,12 @@ void unmarkOutside(CardTable &table, int field, Threshold threshold)
 }
 
 // Counted first, so that a list of every row of a large table is made at its size at once.
-std::vector<qsizetype> markedRows(const CardTable &table)
+mdlZorv::RowList markedRows(const CardTable &table)
 {
     qsizetype marked = 0;
     for (qsizetype row = 0; row < table.rowCount(); ++row)
         marked += table.isMarked(row) ? 1 : 0;
-    std::vector<qsizetype> rows;
+    mdlZorv::RowList rows;
     rows.reserve(size_t(marked));
     for (qsizetype row = 0; row < table.rowCount(); ++row) {
         if (table.isMarked(row))
@@ -80,7 +80,7 @@ bool hasAnyDuelist(QStringView duelists, QStringView keys)
     return false;
 }
 
-std::vector<qsizetype> searchMonsters(CardTable &table, const MonsterFilters &filters)
+mdlZorv::RowList searchMonsters(CardTable &table, const MonsterFilters &filters)
 {
     using namespace mdlZorv::CardField;
     table.markAll();
@@ -96,7 +96,7 @@ std::vector<qsizetype> searchMonsters(CardTable &table, const MonsterFilters &fi
     return markedRows(table);
 }
 
-std::vector<qsizetype> searchMagic(CardTable &table, const MagicFilters &filters)
+mdlZorv::RowList searchMagic(CardTable &table, const MagicFilters &filters)
 {
     using namespace mdlZorv::MagicField;
     table.markAll();

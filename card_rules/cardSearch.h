@@ -47,8 +47,8 @@ struct MagicFilters
 };
 
 // Run the search over the table, rewriting its match marks, and return the passing rows.
-std::vector<qsizetype> searchMonsters(mdlZorv::CardTable &table, const MonsterFilters &filters);
-std::vector<qsizetype> searchMagic(mdlZorv::CardTable &table, const MagicFilters &filters);
+mdlZorv::RowList searchMonsters(mdlZorv::CardTable &table, const MonsterFilters &filters);
+mdlZorv::RowList searchMagic(mdlZorv::CardTable &table, const MagicFilters &filters);
 
 // True when at least one of the key characters occurs in the duelist field.
 bool hasAnyDuelist(QStringView duelists, QStringView keys);

@@ -112,7 +112,7 @@ void appendField(QString &text, QStringView field, QChar separator)
     text += u'"';
 }
 
-QString clipboardText(const CardTable &table, const std::vector<qsizetype> &rows, Columns columns)
+QString clipboardText(const CardTable &table, const mdlZorv::RowList &rows, Columns columns)
 {
     constexpr QChar tab = u'\t';
     QString text;
@@ -122,7 +122,7 @@ QString clipboardText(const CardTable &table, const std::vector<qsizetype> &rows
     return text;
 }
 
-bool writeCsv(QIODevice &device, const CardTable &table, const std::vector<qsizetype> &rows,
+bool writeCsv(QIODevice &device, const CardTable &table, const mdlZorv::RowList &rows,
               Columns columns)
 {
     constexpr qsizetype pieceSize = 1 << 18; // characters gathered before they are written
@@ -145,7 +145,7 @@ bool writeCsv(QIODevice &device, const CardTable &table, const std::vector<qsize
 }
 
 QString saveCsv(const QString &path, const QString &cardFile, const CardTable &table,
-                const std::vector<qsizetype> &rows, Columns columns)
+                const mdlZorv::RowList &rows, Columns columns)
 {
     const auto problem = [&](const QString &reason) {
         return QStringLiteral("保存できませんでした (%1)。\n%2")

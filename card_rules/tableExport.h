@@ -23,20 +23,20 @@ void appendField(QString &text, QStringView field, QChar separator);
 
 // Tab-separated text of the given rows, lines ended by "\n", the last one too, as spreadsheets
 // copy. Qt turns each "\n" into CR LF on the Windows clipboard, as Windows programs expect.
-QString clipboardText(const mdlZorv::CardTable &table, const std::vector<qsizetype> &rows,
+QString clipboardText(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
                       tableColumns::Columns columns);
 
 // Writes the rows as CSV: UTF-8 with a byte-order mark (which spreadsheets need to read it as
 // UTF-8), lines ended by CR LF, the last one too. It is written in pieces of a bounded size, so
 // that a million rows never stand in memory as a whole. False when the device refused a write.
-bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table,
-              const std::vector<qsizetype> &rows, tableColumns::Columns columns);
+bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+              tableColumns::Columns columns);
 
 // Saves the rows as a CSV file at path. The file appears whole or not at all: it is written to a
 // new file beside it, which replaces the old one only once complete. The card file is never
 // written: a path that leads to it (by another spelling, a symbolic link or a hard link) is
 // refused. Returns why saving failed, in Japanese, with the path, or an empty text when saved.
 QString saveCsv(const QString &path, const QString &cardFile, const mdlZorv::CardTable &table,
-                const std::vector<qsizetype> &rows, tableColumns::Columns columns);
+                const mdlZorv::RowList &rows, tableColumns::Columns columns);
 
 } // namespace tableExport

@@ -43,8 +43,8 @@ Ranks rankInOrder(const std::vector<quint32> &ordered, size_t codeCount, Equal e
 // rows each rank holds first. Rows of one rank are placed in the order they come, whichever the
 // direction, so that equal rows keep the list's order.
 template <typename RankOf>
-std::vector<qsizetype> placeByRank(const std::vector<qsizetype> &rows, RankOf rankOf,
-                                   quint32 rankCount, Qt::SortOrder order)
+mdlZorv::RowList placeByRank(const mdlZorv::RowList &rows, RankOf rankOf, quint32 rankCount,
+                             Qt::SortOrder order)
 {
     const auto slot = [&](size_t i) {
         const quint32 rank = rankOf(i);
@@ -54,7 +54,7 @@ std::vector<qsizetype> placeByRank(const std::vector<qsizetype> &rows, RankOf ra
     for (size_t i = 0; i < rows.size(); ++i)
         ++next[slot(i) + 1];
     std::partial_sum(next.begin(), next.end(), next.begin());
-    std::vector<qsizetype> sorted(rows.size());
+    mdlZorv::RowList sorted(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         sorted[next[slot(i)]++] = rows[i];
     return sorted;
@@ -81,7 +81,7 @@ struct ListedTexts
 };
 
 // An open-addressing table sized for the list from the start, so that it never grows.
-ListedTexts listedTexts(const CardTable &table, const std::vector<qsizetype> &rows, int field)
+ListedTexts listedTexts(const CardTable &table, const mdlZorv::RowList &rows, int field)
 {
     size_t slotCount = 64;
     while (slotCount < rows.size() * 2)
@@ -199,7 +199,7 @@ QCollator textCollator()
 
 ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &column)
 {
-    std::vector<qsizetype> every(size_t(table.rowCount()));
+    mdlZorv::RowList every(size_t(table.rowCount()));
     std::iota(every.begin(), every.end(), 0);
     if (column.sorting == tableColumns::Sorting::Number) {
         const Ranks ranks = rankNumbers(table, column.field);
@@ -221,15 +221,14 @@ ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &col
         rankOfRow_.push_back(ranks.ofCode[code]);
 }
 
-std::vector<qsizetype> ColumnOrder::sorted(const std::vector<qsizetype> &rows,
-                                           Qt::SortOrder order) const
+mdlZorv::RowList ColumnOrder::sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const
 {
     return placeByRank(
         rows, [&](size_t i) { return rankOfRow_[size_t(rows[i])]; }, rankCount_, order);
 }
 
-std::vector<qsizetype> sortedRows(const CardTable &table, const std::vector<qsizetype> &rows,
-                                  const tableColumns::Column &column, Qt::SortOrder order)
+mdlZorv::RowList sortedRows(const CardTable &table, const mdlZorv::RowList &rows,
+                            const tableColumns::Column &column, Qt::SortOrder order)
 {
     return ColumnOrder(table, column).sorted(rows, order);
 }

@@ -38,7 +38,7 @@ public:
     ColumnOrder(const mdlZorv::CardTable &table, const tableColumns::Column &column);
 
     // The rows of a list (table row numbers, in the list's order) in the column's order.
-    std::vector<qsizetype> sorted(const std::vector<qsizetype> &rows, Qt::SortOrder order) const;
+    mdlZorv::RowList sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const;
 
 private:
     std::vector<quint32> rankOfRow_;
@@ -46,8 +46,7 @@ private:
 };
 
 // The rows of a list in the order of a column, at once.
-std::vector<qsizetype> sortedRows(const mdlZorv::CardTable &table,
-                                  const std::vector<qsizetype> &rows,
-                                  const tableColumns::Column &column, Qt::SortOrder order);
+mdlZorv::RowList sortedRows(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+                            const tableColumns::Column &column, Qt::SortOrder order);
 
 } // namespace tableSort

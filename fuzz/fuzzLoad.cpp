@@ -107,9 +107,9 @@ void searchMagic()
 }
 
 // The rows where every word lies in one of the row's fields, folded beforehand.
-std::vector<qsizetype> plainFind(const std::vector<QStringList> &folded, const QStringList &words)
+mdlZorv::RowList plainFind(const std::vector<QStringList> &folded, const QStringList &words)
 {
-    std::vector<qsizetype> found;
+    mdlZorv::RowList found;
     for (size_t row = 0; row < folded.size(); ++row) {
         if (std::all_of(words.begin(), words.end(), [&](const QString &word) {
                 return std::any_of(folded[row].begin(), folded[row].end(),
@@ -130,7 +130,7 @@ void findWords(QStringView text, qsizetype start, qsizetype length)
         for (const int field : cardFind::monsterFields)
             folded[size_t(row)] << cardFind::fold(strMonstarData.view(field, row));
     }
-    std::vector<qsizetype> rows(folded.size());
+    mdlZorv::RowList rows(folded.size());
     std::iota(rows.begin(), rows.end(), 0);
     const cardFind::FindIndex index(strMonstarData, cardFind::monsterFields);
     cardFind::Narrowing narrowing(index);

@@ -22,12 +22,12 @@ public:
 
     // Rows shared between the list and others that hold the same ones: a list of every card of a
     // large file need not be held twice.
-    using Rows = std::shared_ptr<const std::vector<qsizetype>>;
+    using Rows = std::shared_ptr<const mdlZorv::RowList>;
 
     // Replaces every entry; the entries stand in the order of rows.
     void setRows(Rows rows);
     const mdlZorv::CardTable &table() const { return table_; }
-    const std::vector<qsizetype> &rows() const { return *rows_; }
+    const mdlZorv::RowList &rows() const { return *rows_; }
     // The table row an entry was built from, and the entry of a table row, or -1.
     qsizetype tableRow(int entry) const { return (*rows_)[size_t(entry)]; }
     int entryOfRow(qsizetype row) const;
@@ -37,5 +37,5 @@ public:
 
 private:
     const mdlZorv::CardTable &table_;
-    Rows rows_ = std::make_shared<const std::vector<qsizetype>>();
+    Rows rows_ = std::make_shared<const mdlZorv::RowList>();
 };

@@ -25,7 +25,7 @@ QString toolTipText(QStringView text)
 } // namespace
 
 void CardTableModel::setRows(const mdlZorv::CardTable &table, tableColumns::Columns columns,
-                             std::vector<qsizetype> listed, int cards)
+                             mdlZorv::RowList listed, int cards)
 {
     beginResetModel();
     if (&table != table_ || cards != cards_ || columns.data() != columns_.data())

@@ -23,14 +23,14 @@ public:
     // cards counts the sets of cards the tables have held: a sort worked out for an older set, or
     // another table, is worked out again. The sort chosen stays.
     void setRows(const mdlZorv::CardTable &table, tableColumns::Columns columns,
-                 std::vector<qsizetype> listed, int cards);
+                 mdlZorv::RowList listed, int cards);
     // Sorts by a column, or returns to the list's order for a column below 0.
     void sortBy(int column, Qt::SortOrder order);
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return order_; }
 
     qsizetype tableRow(int row) const { return shown_[size_t(row)]; }
-    const std::vector<qsizetype> &shownRows() const { return shown_; }
+    const mdlZorv::RowList &shownRows() const { return shown_; }
     const mdlZorv::CardTable *table() const { return table_; }
     tableColumns::Columns columns() const { return columns_; }
 
@@ -46,8 +46,8 @@ private:
     const mdlZorv::CardTable *table_ = nullptr;
     tableColumns::Columns columns_;
     int cards_ = -1;
-    std::vector<qsizetype> listed_;
-    std::vector<qsizetype> shown_;
+    mdlZorv::RowList listed_;
+    mdlZorv::RowList shown_;
     int sortColumn_ = -1;
     Qt::SortOrder order_ = Qt::AscendingOrder;
     std::optional<tableSort::ColumnOrder> columnOrder_; // of the sort column, for table_ and cards_

@@ -110,7 +110,7 @@ void frmCardTable::addActions()
 }
 
 void frmCardTable::showRows(const QString &pageName, const mdlZorv::CardTable &table,
-                            tableColumns::Columns columns, std::vector<qsizetype> listed, int cards)
+                            tableColumns::Columns columns, mdlZorv::RowList listed, int cards)
 {
     const bool otherColumns = columns.data() != rows_->columns().data();
     pageName_ = pageName;
@@ -195,7 +195,7 @@ void frmCardTable::copyRows()
     std::set<int> selected;
     for (const QModelIndex &index : grdCards->selectionModel()->selectedRows())
         selected.insert(index.row());
-    std::vector<qsizetype> rows;
+    mdlZorv::RowList rows;
     rows.reserve(selected.size());
     for (const int row : selected)
         rows.push_back(rows_->tableRow(row));

@@ -23,7 +23,7 @@ public:
     // Shows the rows a page lists, in its list's order or in the sort chosen; cards counts the
     // sets of cards shown (see CardTableModel).
     void showRows(const QString &pageName, const mdlZorv::CardTable &table,
-                  tableColumns::Columns columns, std::vector<qsizetype> listed, int cards);
+                  tableColumns::Columns columns, mdlZorv::RowList listed, int cards);
     // The card file being read, which saving never writes over.
     void setCardFile(const QString &path) { cardFile_ = path; }
 

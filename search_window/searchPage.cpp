@@ -50,7 +50,7 @@ SearchPage::~SearchPage() = default;
 
 void SearchPage::search(const QStringList &findWords)
 {
-    filteredRows_ = std::make_shared<const std::vector<qsizetype>>(parts_.search(parts_.table));
+    filteredRows_ = std::make_shared<const mdlZorv::RowList>(parts_.search(parts_.table));
     showFound(findWords);
 }
 
@@ -58,11 +58,11 @@ void SearchPage::showFound(const QStringList &findWords)
 {
     findStale_ = !findWords.isEmpty() && !findIndex_;
     setRows(findWords.isEmpty() || findStale_ ? filteredRows_
-                                              : std::make_shared<const std::vector<qsizetype>>(
+                                              : std::make_shared<const mdlZorv::RowList>(
                                                     narrowing_->narrow(*filteredRows_, findWords)));
 }
 
-void SearchPage::setRows(std::shared_ptr<const std::vector<qsizetype>> rows)
+void SearchPage::setRows(std::shared_ptr<const mdlZorv::RowList> rows)
 {
     parts_.names->setRows(std::move(rows));
     if (!shownCard_)

@@ -26,7 +26,7 @@ class SearchPage
 {
 public:
     // The page's search over its table with its filters as they stand: the rows that pass.
-    using Search = std::function<std::vector<qsizetype>(mdlZorv::CardTable &)>;
+    using Search = std::function<mdlZorv::RowList(mdlZorv::CardTable &)>;
     using Details = QString (*)(const mdlZorv::CardTable &, qsizetype);
 
     struct Parts
@@ -101,7 +101,7 @@ public:
     void useNewCards(std::unique_ptr<cardFind::FindIndex> index);
 
 private:
-    void setRows(std::shared_ptr<const std::vector<qsizetype>> rows);
+    void setRows(std::shared_ptr<const mdlZorv::RowList> rows);
     // The list's first entry of the card with the number, or -1.
     int entryOf(const QString &cardNumber) const;
     void markShownCard(bool listed);
@@ -110,8 +110,8 @@ private:
 
     Parts parts_;
     // The rows the filters give, which the list shares while no find words narrow it.
-    std::shared_ptr<const std::vector<qsizetype>> filteredRows_ =
-        std::make_shared<const std::vector<qsizetype>>();
+    std::shared_ptr<const mdlZorv::RowList> filteredRows_ =
+        std::make_shared<const mdlZorv::RowList>();
     std::unique_ptr<cardFind::FindIndex> findIndex_;
     std::unique_ptr<cardFind::Narrowing> narrowing_; // of findIndex_: a keystroke narrows the last
     bool findStale_ = false;

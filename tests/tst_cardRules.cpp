@@ -45,7 +45,7 @@ const QStringList cards = {
     u"104,Net,,,罠,,,x,S4,E4,t"_qs,
 };
 
-QString numbersOf(const mdlZorv::CardTable &table, const std::vector<qsizetype> &rows)
+QString numbersOf(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows)
 {
     QStringList numbers;
     for (const qsizetype row : rows)
@@ -57,14 +57,14 @@ QString numbersOf(const mdlZorv::CardTable &table, const std::vector<qsizetype> 
 QString sortedNumbers(const QStringList &lines, int column, Qt::SortOrder order)
 {
     mdlZorv::loadCardText(lines.join(u"\r\n"));
-    std::vector<qsizetype> listed;
+    mdlZorv::RowList listed;
     for (qsizetype row = mdlZorv::intMonstarCount - 1; row >= 0; --row)
         listed.push_back(row);
     return numbersOf(strMonstarData, tableSort::sortedRows(strMonstarData, listed,
                                                            tableColumns::monster[column], order));
 }
 
-QByteArray csvOf(const QString &cardLines, const std::vector<qsizetype> &rows)
+QByteArray csvOf(const QString &cardLines, const mdlZorv::RowList &rows)
 {
     mdlZorv::loadCardText(cardLines);
     QBuffer buffer;
@@ -117,7 +117,7 @@ QString randomFindText(std::mt19937 &random)
 }
 
 // The rows of rows where every word lies in one field of the row, folded on its own.
-std::vector<qsizetype> plainFind(std::vector<qsizetype> rows, const QStringList &words)
+mdlZorv::RowList plainFind(mdlZorv::RowList rows, const QStringList &words)
 {
     std::erase_if(rows, [&](qsizetype row) {
         return !std::all_of(words.begin(), words.end(), [&](const QString &word) {
@@ -346,9 +346,9 @@ private Q_SLOTS:
             lines << u"001,%1%2,"_qs.arg(kana[name % 3]).arg(name);
         }
         mdlZorv::loadCardText(lines.join(u"\r\n"));
-        std::vector<qsizetype> listed(lines.size());
+        mdlZorv::RowList listed(lines.size());
         std::iota(listed.begin(), listed.end(), 0);
-        const std::vector<qsizetype> sorted = tableSort::sortedRows(
+        const mdlZorv::RowList sorted = tableSort::sortedRows(
             strMonstarData, listed, tableColumns::monster[1], Qt::AscendingOrder);
         QCOMPARE(sorted.size(), listed.size());
         const QCollator collator = tableSort::textCollator();
@@ -396,7 +396,7 @@ private Q_SLOTS:
                  header + "102,盾,魔法,x,S2,,O\r\n101,鎖,罠,2,S1,\"\"\"強\"\"い\",\"T,J\"\r\n");
         const QString effect(1000, u'霧');
         const QStringList many(300, u"103,霧,,,儀式,,,1,S3,"_qs + effect + u",T"_qs);
-        std::vector<qsizetype> rows(300);
+        mdlZorv::RowList rows(300);
         std::iota(rows.begin(), rows.end(), 0);
         QCOMPARE(csvOf(many.join(u"\r\n"), rows),
                  header + (u"103,霧,儀式,1,S3,"_qs + effect + u",T\r\n"_qs).toUtf8().repeated(300));
@@ -459,7 +459,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"cards.csv"_qs);
         QVERIFY(testFiles::writeFile(path, "old"));
         mdlZorv::loadCardText(QStringList(100, u"101,鎖,,,罠,,,2,S1,縛る,T"_qs).join(u"\r\n"));
-        std::vector<qsizetype> rows(100);
+        mdlZorv::RowList rows(100);
         std::iota(rows.begin(), rows.end(), 0);
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -512,7 +512,7 @@ private Q_SLOTS:
             mdlZorv::loadCardText(lines.join(u"\r\n"));
             const cardFind::FindIndex index(strMonstarData, cardFind::monsterFields);
             cardFind::Narrowing narrowing(index);
-            std::vector<qsizetype> rows(static_cast<size_t>(intMonstarCount));
+            mdlZorv::RowList rows(static_cast<size_t>(intMonstarCount));
             std::iota(rows.begin(), rows.end(), 0);
             const QString find = randomFindText(random);
             for (qsizetype key = 1; key < 2 * find.size(); ++key) {
