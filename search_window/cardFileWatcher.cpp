@@ -71,9 +71,10 @@ void CardFileWatcher::watchAgain()
         if (!watcher_.directories().contains(folder))
             watcher_.addPath(folder);
     }
-    if (watcher_.files().contains(path_))
+    if (watcher_.files().contains(path_) || watcher_.directories().contains(path_))
         watcher_.removePath(path_);
-    if (info.exists())
+    // Only a file: a folder watched would be held open on Windows, and could not be replaced.
+    if (info.isFile())
         watcher_.addPath(path_);
 }
 

@@ -315,8 +315,6 @@ private Q_SLOTS:
 
     // Kana by reading, hiragana and katakana together, not by code point (which would set アカネ
     // after every hiragana name); the C locale names no language and gets the Japanese order.
-    // Downwards, カブト comes before かぶと both where the two are equal (ICU: the list's order,
-    // last card first) and where katakana follow hiragana of the same reading.
     void collatesKanaByReading_data()
     {
         QTest::addColumn<QLocale>("system");
@@ -332,7 +330,12 @@ private Q_SLOTS:
         const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
         const QStringList lines = {u"001,かぶと,"_qs,   u"002,がけ,"_qs,   u"003,アカネ,"_qs,
                                    u"004,あおぞら,"_qs, u"005,カブト,"_qs, u"006,かき,"_qs};
-        QCOMPARE(sortedNumbers(lines, 1, Qt::DescendingOrder), u"005 001 002 006 003 004"_qs);
+        // かぶと and カブト stand together; which comes first is the system's: ICU counts them
+        // equal (the list's order, last card first) or sets katakana after, Windows before.
+        const QString sorted = sortedNumbers(lines, 1, Qt::DescendingOrder);
+        QCOMPARE(sorted.sliced(8), u"002 006 003 004"_qs);
+        QVERIFY2(sorted.startsWith(u"005 001") || sorted.startsWith(u"001 005"),
+                 qPrintable(sorted));
     }
 
     // A long list makes and sorts its keys in two halves side by side, then merges them: 25,000

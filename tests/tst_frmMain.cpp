@@ -902,10 +902,13 @@ private Q_SLOTS:
             testFiles::writeFile(path_, testFiles::cardFile({u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs})));
         QVERIFY(
             testFiles::writeFile(other, testFiles::cardFile({u"002,Beta,0,0,竜,,1,1,I,E,T"_qs})));
+        bool renamed = false;
         mdlZorv::readerHooks.afterOpen = [&] {
-            testFiles::replaceByRename(other, path_);
+            renamed = testFiles::replaceByRename(other, path_);
         };
         QVERIFY(openWatched());
+        if (!renamed)
+            QSKIP("this system renames nothing over a file that is open");
         QTRY_COMPARE(monsters(), QStringList{u"002  Beta"_qs});
     }
 
