@@ -5,7 +5,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -29,8 +28,7 @@ bool nameHolds(Display *display, Window window, const char *text)
 bool isViewable(Display *display, Window window)
 {
     XWindowAttributes attributes;
-    return XGetWindowAttributes(display, window, &attributes) &&
-           attributes.map_state == IsViewable;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
 }
 
 // A viewable window named with text, anywhere below parent, or 0.

@@ -2,7 +2,8 @@
 //   zorv-window-probe FILE [--find]   ->   "load_ms=… window_ms=… forminit_ms=… peak_kb=…"
 // The work before the window is first shown: loading, building the window and FormInit with both
 // lists filled. With --find the find bar is opened and a word typed, which has the cards' texts
-// folded, before the peak memory is read. Peak memory is the high-water mark of resident memory (Linux).
+// folded, before the peak memory is read. Peak memory is the high-water mark of resident memory
+// (Linux).
 
 #include "card_data/mdlZorv.h"
 #include "search_window/frmMain.h"
