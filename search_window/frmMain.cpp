@@ -3,6 +3,7 @@
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardDetails.h"
 #include "card_rules/filterLists.h"
+#include "search_window/backgroundJob.h"
 #include "search_window/cardListModel.h"
 #include "search_window/cardReload.h"
 #include "search_window/findBar.h"

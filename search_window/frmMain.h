@@ -183,10 +183,8 @@ private:
     bool findBarGrewWindow_ = false; // or it took its room from the pages
     QPointer<QWidget> focusBeforeDetails_;
     CardFileWatcher *cardFile_ = nullptr;
-    BackgroundJob *reload_ = nullptr;
     std::unique_ptr<cardReload::ReloadedCards> reloaded_; // written by the reading thread
     // The pages' texts, folded for the find bar in the background when a reload did not.
-    BackgroundJob *folding_ = nullptr;
     std::unique_ptr<cardReload::FoldedTexts> folded_; // written by the folding thread
     int cardsShown_ = 0;  // counts the sets of cards shown: texts folded from an older set are
     int cardsFolded_ = 0; // dropped
@@ -208,4 +206,9 @@ private:
     };
     std::vector<PagePlacement> pagePlacements_;
     QWidget *pageStack_ = nullptr; // the tab control's holder of its pages
+
+    // The jobs on threads of their own, last of all: they end, and wait for their threads, before
+    // the members those threads write go.
+    std::unique_ptr<BackgroundJob> reload_;
+    std::unique_ptr<BackgroundJob> folding_;
 };

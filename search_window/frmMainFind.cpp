@@ -16,8 +16,8 @@
 void frmMain::createFindBar()
 {
     findBar = new FindBar(this);
-    folding_ = new BackgroundJob(this);
-    connect(folding_, &BackgroundJob::done, this, &frmMain::useFoldedTexts);
+    folding_ = std::make_unique<BackgroundJob>();
+    connect(folding_.get(), &BackgroundJob::done, this, &frmMain::useFoldedTexts);
     for (const QKeySequence &key : {QKeySequence(QKeySequence::Find), QKeySequence(Qt::Key_Find)})
         connect(new QShortcut(key, this), &QShortcut::activated, this, &frmMain::openFind);
     connect(findBar, &FindBar::wordsChanged, this, &frmMain::txtFind_Change);

@@ -80,10 +80,10 @@ void frmMain::followCardFile(CardFileWatcher *watcher, const mdlZorv::LoadOutcom
 {
     cardFile_ = watcher;
     cardFile_->setParent(this);
-    reload_ = new BackgroundJob(this);
+    reload_ = std::make_unique<BackgroundJob>();
     shownRead_ = firstRead;
     connect(cardFile_, &CardFileWatcher::changed, this, &frmMain::startReload);
-    connect(reload_, &BackgroundJob::done, this, &frmMain::finishReload);
+    connect(reload_.get(), &BackgroundJob::done, this, &frmMain::finishReload);
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &frmMain::ReloadCardFile);
     cardFile_->readFrom(firstRead.read); // a file changed while or since it was read is read again
