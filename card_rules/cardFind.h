@@ -44,6 +44,8 @@ public:
     // The rows that match, in their order; fastest for rows in increasing order, as the searches
     // give them.
     mdlZorv::RowList narrow(const mdlZorv::RowList &rows, const QStringList &words) const;
+    // The bytes of the folded texts: what one search of every row reads at the least.
+    size_t textBytes() const { return text_.size(); }
 
 private:
     friend class Narrowing;
