@@ -10,16 +10,8 @@
 #include "search_window/frmMain.h"
 #include "search_window/searchPage.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QShortcut>
 #include <QSignalBlocker>
 
@@ -27,41 +19,6 @@
 #include <utility>
 
 namespace {
-
-QString encodingName(mdlZorv::CardFileFormat::Encoding encoding)
-{
-    using Encoding = mdlZorv::CardFileFormat::Encoding;
-    switch (encoding) {
-    case Encoding::ShiftJis:
-        return QStringLiteral("Shift-JIS");
-    case Encoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case Encoding::Utf8WithMark:
-        return QStringLiteral("UTF-8 (BOM 付き)");
-    }
-    return {};
-}
-
-QString lineEndsName(mdlZorv::CardFileFormat::LineEnds lineEnds)
-{
-    using LineEnds = mdlZorv::CardFileFormat::LineEnds;
-    switch (lineEnds) {
-    case LineEnds::CrLf:
-        return QStringLiteral("CR LF");
-    case LineEnds::Cr:
-        return QStringLiteral("CR");
-    case LineEnds::Lf:
-        return QStringLiteral("LF");
-    }
-    return {};
-}
-
-// The local file a drag or drop brings, if it brings exactly one.
-QString droppedFile(const QMimeData *data)
-{
-    const QList<QUrl> urls = data->urls();
-    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
-}
 
 // The value of a filter list's entry, or none for entry 0.
 QVariant filterChoice(const QComboBox *list)
@@ -195,75 +152,4 @@ void frmMain::refillFilterListsKeepingChoices()
     restoreFilterChoice(cmbMazoku, mazoku);
     restoreFilterChoice(cmbLevel, level);
     restoreFilterChoice(cmbMagic, kind);
-}
-
-// Ctrl+L, Ctrl+O and F1 work from anywhere in the window, and all stand in its context menu, which
-// the name lists show too; F6 takes the keyboard to the details box and back.
-void frmMain::addWindowActions()
-{
-    const auto addWindowAction = [this](const QString &text, QKeySequence::StandardKey key,
-                                        void (frmMain::*slot)()) {
-        auto *action = new QAction(text, this);
-        action->setShortcut(key);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-    };
-    addWindowAction(QStringLiteral("カードデータを開く…"), QKeySequence::Open,
-                    &frmMain::chooseCardFile);
-    addWindowAction(QStringLiteral("カードデータの情報"), QKeySequence::HelpContents,
-                    &frmMain::showCardFileInfo);
-    auto *table = new QAction(QStringLiteral("一覧表"), this);
-    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(table, &QAction::triggered, this, &frmMain::openCardTable);
-    insertAction(actions().value(0), table);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(new QShortcut(QKeySequence(Qt::Key_F6), this), &QShortcut::activated, this,
-            &frmMain::toggleDetailsFocus);
-    setAcceptDrops(true);
-}
-
-void frmMain::chooseCardFile()
-{
-    const QString folder = cardFile_ ? QFileInfo(cardFile_->path()).absolutePath() : QString();
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("カードデータを開く"), folder,
-        QStringLiteral("カードデータ (*.dat *.csv *.txt);;すべてのファイル (*)"));
-    if (!path.isEmpty())
-        openCardFile(path);
-}
-
-void frmMain::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent *event)
-{
-    if (const QString path = droppedFile(event->mimeData()); !path.isEmpty()) {
-        event->acceptProposedAction();
-        openCardFile(path);
-    }
-}
-
-// The program, and the card file whose cards are on screen: where it is, how it is written, its
-// cards and the lines that did not decode.
-void frmMain::showCardFileInfo()
-{
-    const QString undecoded = shownRead_.notice.isEmpty() ? QStringLiteral("なし")
-                                                          : shownRead_.notice.section(u'\n', 0, 0);
-    const QString text =
-        QStringLiteral("%1 %2\n\nカードデータ: %3\n文字コード: %4\n改行: %5\nモンスター: %L6 "
-                       "枚\n魔法、罠、儀式: %L7 枚\n読み取れない文字: %8")
-            .arg(windowTitle(), QCoreApplication::applicationVersion(),
-                 cardFile_ ? QDir::toNativeSeparators(cardFile_->path()) : QString(),
-                 encodingName(shownRead_.format.encoding), lineEndsName(shownRead_.format.lineEnds))
-            .arg(mdlZorv::intMonstarCount)
-            .arg(mdlZorv::intMagicCount)
-            .arg(undecoded);
-    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("カードデータの情報"),
-                                text, QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("msgCardFileInfo"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
