@@ -1,6 +1,7 @@
 #include "card_rules/cardFind.h"
 
 #include "card_data/largeMemory.h"
+#include "card_rules/codeScan.h"
 
 #include <QtEndian>
 
@@ -15,10 +16,6 @@
 #include <string_view>
 #include <unordered_set>
 #include <utility>
-
-#ifdef __SSE2__
-#include <immintrin.h>
-#endif
 
 namespace cardFind {
 
@@ -187,147 +184,6 @@ std::vector<quint32> codesByFrequency(const Sample &sample)
     return codes;
 }
 
-// Searches may read this far past the end of the code they search, which saves the slow
-// handling of the last bytes; every code keeps as many field ends after its end.
-constexpr size_t readAhead = 64;
-
-#ifdef __SSE2__
-// Asking for the text this far ahead of the search keeps memory busy while rows are found; a
-// row found makes the search jump, which the processor's own prefetching follows less well.
-constexpr size_t prefetchAhead = 2048;
-#endif
-
-bool sameCode(const quint8 *text, std::string_view code)
-{
-    for (const char byte : code) {
-        if (*text++ != quint8(byte))
-            return false;
-    }
-    return true;
-}
-
-// The places a code starts at in a text, looked for in blocks of starting places by comparing
-// two of its bytes (its probes, the first before the second) at every place of a block at once.
-// Each place found is given to onHit, which tells where to go on looking (after that place);
-// the search ends at last, one past the last place the code may start at.
-template <typename OnHit>
-void forEachPlaceInBlocks(const quint8 *text, size_t at, size_t last, std::string_view code,
-                          const size_t (&probes)[2], OnHit &onHit)
-{
-#ifdef __SSE2__
-    const __m128i firstByte = _mm_set1_epi8(code[probes[0]]);
-    const __m128i secondByte = _mm_set1_epi8(code[probes[1]]);
-    while (at < last) {
-        _mm_prefetch(reinterpret_cast<const char *>(text + at + prefetchAhead), _MM_HINT_T0);
-        const auto *firsts = reinterpret_cast<const __m128i *>(text + at + probes[0]);
-        const auto *seconds = reinterpret_cast<const __m128i *>(text + at + probes[1]);
-        auto places = unsigned(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(firsts), firstByte),
-                                            _mm_cmpeq_epi8(_mm_loadu_si128(seconds), secondByte))));
-        const size_t block = at;
-        at += 16;
-        for (; places != 0; places &= places - 1) {
-            const size_t start = block + size_t(std::countr_zero(places));
-            if (start < last && sameCode(text + start, code)) {
-                at = onHit(start);
-                break;
-            }
-        }
-    }
-#else
-    for (; at < last; ++at) {
-        if (sameCode(text + at, code))
-            at = onHit(at) - 1;
-    }
-#endif
-}
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#define ZORV_FIND_AVX2
-// The same with blocks of 64 places, on processors with AVX2.
-template <typename OnHit>
-__attribute__((target("avx2"))) void
-forEachPlaceInWideBlocks(const quint8 *text, size_t at, size_t last, std::string_view code,
-                         const size_t (&probes)[2], OnHit &onHit)
-{
-    const __m256i firstByte = _mm256_set1_epi8(code[probes[0]]);
-    const __m256i secondByte = _mm256_set1_epi8(code[probes[1]]);
-    while (at < last) {
-        _mm_prefetch(reinterpret_cast<const char *>(text + at + prefetchAhead), _MM_HINT_T0);
-        const auto *firsts = reinterpret_cast<const __m256i *>(text + at + probes[0]);
-        const auto *seconds = reinterpret_cast<const __m256i *>(text + at + probes[1]);
-        const __m256i low =
-            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(firsts), firstByte),
-                             _mm256_cmpeq_epi8(_mm256_loadu_si256(seconds), secondByte));
-        const __m256i high =
-            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(firsts + 1), firstByte),
-                             _mm256_cmpeq_epi8(_mm256_loadu_si256(seconds + 1), secondByte));
-        const size_t block = at;
-        at += 64;
-        const __m256i both = _mm256_or_si256(low, high);
-        if (_mm256_testz_si256(both, both))
-            continue;
-        quint64 places =
-            quint32(_mm256_movemask_epi8(low)) | quint64(quint32(_mm256_movemask_epi8(high))) << 32;
-        for (; places != 0; places &= places - 1) {
-            const size_t start = block + size_t(std::countr_zero(places));
-            if (start < last && sameCode(text + start, code)) {
-                at = onHit(start);
-                break;
-            }
-        }
-    }
-}
-
-bool hasAvx2()
-{
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
-#endif
-
-// Gives onHit each place in text, from from to to, where code starts, and goes on from the place
-// onHit returns, which lies after the one it was given. The text must be readable to readAhead
-// bytes past to.
-template <typename OnHit>
-void forEachPlace(const quint8 *text, size_t from, size_t to, std::string_view code,
-                  const size_t (&probes)[2], OnHit onHit)
-{
-    if (to < from + code.size())
-        return;
-    const size_t last = to - code.size() + 1;
-    if (code.size() == 1) {
-        for (size_t at = from; at < last;) {
-            const auto *hit =
-                static_cast<const quint8 *>(std::memchr(text + at, code[0], last - at));
-            if (!hit)
-                return;
-            at = onHit(size_t(hit - text));
-        }
-        return;
-    }
-#ifdef ZORV_FIND_AVX2
-    // Less than a wide block, as one row often is, ends sooner in narrow blocks.
-    if (last - from >= 64 && hasAvx2())
-        return forEachPlaceInWideBlocks(text, from, last, code, probes, onHit);
-#endif
-    forEachPlaceInBlocks(text, from, last, code, probes, onHit);
-}
-
-bool holdsCode(const quint8 *text, size_t from, size_t to, std::string_view code,
-               const size_t (&probes)[2])
-{
-    bool holds = false;
-    forEachPlace(text, from, to, code, probes, [&](size_t) {
-        holds = true;
-        return to;
-    });
-    return holds;
-}
-
 // Codes of words one after another, each followed by a field end, to tell which words lie in
 // others.
 class WordCodes
@@ -338,11 +194,12 @@ public:
         text_.resize(size_);
         text_.append(code).push_back(char(fieldEnd));
         size_ = text_.size();
-        text_.append(readAhead, char(fieldEnd));
+        text_.append(codeScan::readAhead, char(fieldEnd));
     }
     bool holds(std::string_view code, const size_t (&probes)[2]) const
     {
-        return holdsCode(reinterpret_cast<const quint8 *>(text_.data()), 0, size_, code, probes);
+        return codeScan::holdsCode(reinterpret_cast<const quint8 *>(text_.data()), 0, size_, code,
+                                   probes);
     }
 
 private:
@@ -433,9 +290,9 @@ void FindIndex::Builder::build()
             appendField(table_.view(field, row));
     }
     starts.push_back(quint32(size_));
-    makeRoom(readAhead);
+    makeRoom(codeScan::readAhead);
     text_.resize(size_);
-    text_.resize(size_ + readAhead, fieldEnd);
+    text_.resize(size_ + codeScan::readAhead, fieldEnd);
     if (text_.capacity() - text_.size() > size_ / 8)
         text_.shrink_to_fit();
 }
@@ -637,20 +494,21 @@ void FindIndex::findInRun(size_t first, size_t last, const std::vector<Needle> &
 {
     const Needle &rarest = needles.front();
     size_t row = first;
-    forEachPlace(text_.data(), starts_[first], starts_[last + 1], rarest.bytes, rarest.probes,
-                 [&](size_t at) {
-                     while (starts_[row + 1] <= at)
-                         ++row;
-                     if (needles.size() == 1 || holdsOthers(row, needles))
-                         found.push_back(qsizetype(row));
-                     return size_t(starts_[row + 1]);
-                 });
+    codeScan::forEachPlace(text_.data(), starts_[first], starts_[last + 1], rarest.bytes,
+                           rarest.probes, [&](size_t at) {
+                               while (starts_[row + 1] <= at)
+                                   ++row;
+                               if (needles.size() == 1 || holdsOthers(row, needles))
+                                   found.push_back(qsizetype(row));
+                               return size_t(starts_[row + 1]);
+                           });
 }
 
 bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) const
 {
     return std::all_of(needles.begin() + 1, needles.end(), [&](const Needle &needle) {
-        return holdsCode(text_.data(), starts_[row], starts_[row + 1], needle.bytes, needle.probes);
+        return codeScan::holdsCode(text_.data(), starts_[row], starts_[row + 1], needle.bytes,
+                                   needle.probes);
     });
 }
 
