@@ -3,30 +3,14 @@
 // The first search is the monster search for type "天使" with AP of 1000 or more. Peak memory is
 // the process's high-water mark of resident memory (Linux).
 
+#include "bench/peakMemory.h"
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardSearch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <cstdio>
-
-namespace {
-
-long long peakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -5,12 +5,12 @@
 // folded, before the peak memory is read. Peak memory is the high-water mark of resident memory
 // (Linux).
 
+#include "bench/peakMemory.h"
 #include "card_data/mdlZorv.h"
 #include "search_window/frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -19,18 +19,6 @@
 #include <cstring>
 
 namespace {
-
-long long peakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 double lap(QElapsedTimer &timer)
 {
