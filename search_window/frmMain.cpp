@@ -29,8 +29,8 @@ using namespace windowControls;
 namespace {
 
 // The cost filters of both pages are laid out alike.
-ThresholdFilterSpec costFilter(const QString &frameName, const QString &boxName,
-                               const char *optionsName, int digitLimit)
+ThresholdFilterParts costFilter(const QString &frameName, const QString &boxName,
+                                const char *optionsName, int digitLimit)
 {
     return {.frameName = frameName,
             .caption = QStringLiteral("コスト"),

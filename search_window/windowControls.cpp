@@ -179,16 +179,16 @@ ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int digitLimit,
     return box;
 }
 
-std::tuple<QGroupBox *, ThresholdBox *, OptionPair> thresholdFilter(QWidget *parent,
-                                                                    const ThresholdFilterSpec &spec)
+std::tuple<QGroupBox *, ThresholdBox *, OptionPair>
+thresholdFilter(QWidget *parent, const ThresholdFilterParts &parts)
 {
-    QGroupBox *group = frame(parent, spec.frameName, spec.caption, QRect());
+    QGroupBox *group = frame(parent, parts.frameName, parts.caption, QRect());
     ThresholdBox *box =
-        thresholdBox(group, spec.boxName, spec.digitLimit, spec.inputMethod, spec.box);
-    const OptionPair options = {optionButton(group, arrayMemberName(spec.optionsName, 0),
-                                             QStringLiteral("以上"), spec.atLeast),
-                                optionButton(group, arrayMemberName(spec.optionsName, 1),
-                                             QStringLiteral("以下"), spec.atMost)};
+        thresholdBox(group, parts.boxName, parts.digitLimit, parts.inputMethod, parts.box);
+    const OptionPair options = {optionButton(group, arrayMemberName(parts.optionsName, 0),
+                                             QStringLiteral("以上"), parts.atLeast),
+                                optionButton(group, arrayMemberName(parts.optionsName, 1),
+                                             QStringLiteral("以下"), parts.atMost)};
     options[0]->setChecked(true);
     for (QRadioButton *option : options) {
         const auto keepSelectedInTabChain = [option](bool selected) {

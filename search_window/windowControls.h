@@ -40,7 +40,7 @@ ThresholdBox *thresholdBox(QWidget *parent, const QString &name, int digitLimit,
                            ThresholdBox::InputMethod inputMethod, QRect place);
 // A threshold filter: a captioned frame holding a threshold box and the option pair "以上" /
 // "以下", the first selected. Only the selected option is a stop of the Tab key.
-struct ThresholdFilterSpec
+struct ThresholdFilterParts
 {
     QString frameName;
     QString caption;
@@ -55,7 +55,7 @@ struct ThresholdFilterSpec
 using OptionPair = std::array<QRadioButton *, 2>;
 // The frame, unplaced, its box and its option pair.
 std::tuple<QGroupBox *, ThresholdBox *, OptionPair>
-thresholdFilter(QWidget *parent, const ThresholdFilterSpec &spec);
+thresholdFilter(QWidget *parent, const ThresholdFilterParts &parts);
 
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model);
 QPlainTextEdit *detailBox(QWidget *parent, const QString &name);
