@@ -6,7 +6,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <functional>
 #include <iterator>
