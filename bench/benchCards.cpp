@@ -8,6 +8,7 @@
 #include "card_rules/cardSearch.h"
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
+#include "card_rules/textFold.h"
 #include "search_window/cardFileWatcher.h"
 #include "search_window/cardListModel.h"
 #include "search_window/frmMain.h"
@@ -448,7 +449,7 @@ void BM_FindFloor(benchmark::State &state)
 void BM_FindNarrow(benchmark::State &state, const QString &findText)
 {
     const MonsterFind &find = monsterFind(state);
-    const QStringList words = cardFind::words(findText);
+    const QStringList words = textFold::words(findText);
     size_t found = 0;
     for (auto _ : state)
         found = find.index->narrow(find.rows, words).size();
@@ -475,7 +476,7 @@ void BM_FindTyping(benchmark::State &state)
     std::vector<QStringList> keystrokes;
     for (const QStringView text :
          {u"か", u"かー", u"かーど", u"かーど ", u"かーど 騎", u"かーど 騎士"})
-        keystrokes.push_back(cardFind::words(text));
+        keystrokes.push_back(textFold::words(text));
     cardFind::Narrowing narrowing(*find.index);
     for (auto _ : state) {
         narrowing.reset();

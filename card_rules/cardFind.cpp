@@ -2,6 +2,7 @@
 
 #include "card_data/largeMemory.h"
 #include "card_rules/codeScan.h"
+#include "card_rules/textFold.h"
 
 #include <QtEndian>
 
@@ -20,59 +21,9 @@ namespace cardFind {
 
 namespace {
 
-constexpr char16_t firstHiragana = u'ぁ';
-constexpr char16_t lastHiragana = u'ゖ';
-constexpr char16_t hiraganaToKatakana = u'ァ' - u'ぁ';
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\u3000' || c == u'\t';
-}
-
-// Half-width katakana and punctuation, U+FF61 to U+FF9D, as NFKC writes them.
-constexpr char16_t halfWidthKana[] =
-    u"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソ"
-    u"タチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン";
-
-// What fold makes of the code unit c wherever it stands, when that is one code unit, or -1.
-// Every unit listed here is one NFKC never composes with the unit before it, so a text made of
-// them alone folds unit by unit, without the cost of normalising it; and it is what card texts
-// are mostly made of: ASCII, kana, CJK ideographs and their punctuation, full-width and
-// half-width forms.
-int foldedAlone(char16_t c)
-{
-    if (c < 0x80)
-        return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
-    if (c >= firstHiragana && c <= lastHiragana)
-        return c + hiraganaToKatakana;
-    if (c == u'\u3000')
-        return u' ';
-    if ((c > 0x3000 && c <= 0x3029) || (c >= u'ァ' && c <= 0x30FE) || (c >= 0x3400 && c <= 0x9FFF))
-        return c;
-    if (c >= 0xFF01 && c <= 0xFF5E) // full-width ASCII
-        return foldedAlone(char16_t(c - 0xFEE0));
-    if (c >= 0xFF61 && c <= 0xFF9D)
-        return halfWidthKana[c - 0xFF61];
-    return -1;
-}
-
-constexpr quint32 mayChange = 1U << 31; // marks a unit folding may change where it stands
-constexpr quint32 unitMask = 0xFFFF;
-
-// Every code unit as foldedAlone gives it, made once: the unit it folds to, or the unit itself
-// marked mayChange.
-const std::vector<quint32> &unitFolds()
-{
-    static const std::vector<quint32> folds = [] {
-        std::vector<quint32> folds(0x10000);
-        for (quint32 unit = 0; unit < folds.size(); ++unit) {
-            const int folded = foldedAlone(char16_t(unit));
-            folds[unit] = folded < 0 ? mayChange | unit : quint32(folded);
-        }
-        return folds;
-    }();
-    return folds;
-}
+using textFold::mayChange;
+using textFold::unitFolds;
+using textFold::unitMask;
 
 // The index's code. The 1,120 code units that occur most often take one byte (0x00-0x9F) or a
 // lead byte from 0xE0 to 0xEE and a trail byte, by falling frequency; every other unit three
@@ -208,30 +159,6 @@ private:
 
 } // namespace
 
-QString fold(QStringView text)
-{
-    QString folded = text.toString().normalized(QString::NormalizationForm_KC);
-    for (QChar &c : folded) {
-        if (c >= firstHiragana && c <= lastHiragana)
-            c = QChar(c.unicode() + hiraganaToKatakana);
-    }
-    return folded.toCaseFolded();
-}
-
-QStringList words(QStringView findText)
-{
-    QStringList found;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= findText.size(); ++i) {
-        if (i < findText.size() && !isBlank(findText[i]))
-            continue;
-        if (i > start)
-            found << fold(findText.sliced(start, i - start));
-        start = i + 1;
-    }
-    return found;
-}
-
 // Writes the code of a table's fields in one pass, into a buffer sized from the sample and grown
 // only when the sample fell short.
 class FindIndex::Builder
@@ -300,7 +227,7 @@ void FindIndex::Builder::appendField(QStringView field)
 {
     makeRoom(mostBytes(field.size()));
     if (!appendUnchanged(field)) {
-        const QString folded = fold(field);
+        const QString folded = textFold::fold(field);
         makeRoom(mostBytes(folded.size()));
         appendFolded(folded);
     }

@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-// Finding cards by the words of a text, in their number, name and effect text. Matching is
-// literal, after folding both sides alike:
-//   - full-width and half-width forms are the same (NFKC):  "ﾄﾞﾗｺﾞﾝ" = "ドラゴン", "ＡＢＣ" = "ABC"
-//   - hiragana and katakana are the same:                    "どらごん" = "ドラゴン"
-//   - letter case does not matter:                           "abc" = "ABC"
-// A row is found when every word occurs in one of its texts; no words find every row.
+// Finding cards by the words of a text, in their number, name and effect text: both sides are
+// folded alike (see textFold) and then matched literally. A row is found when every word occurs in
+// one of its texts; no words find every row.
 namespace cardFind {
 
 // The fields find looks in, in the monster and the magic table: card number, name, effect text.
@@ -21,11 +18,6 @@ inline const std::vector<int> monsterFields = {mdlZorv::CardField::Number, mdlZo
                                                mdlZorv::CardField::Effect};
 inline const std::vector<int> magicFields = {mdlZorv::MagicField::Number, mdlZorv::MagicField::Name,
                                              mdlZorv::MagicField::Effect};
-
-QString fold(QStringView text);
-
-// The folded words of a find text, split at half-width and full-width blanks and tabs.
-QStringList words(QStringView findText);
 
 // The folded texts of chosen fields of every row of a table, made once, so that finding costs
 // no folding while the user types. It holds no reference to the table and never changes once

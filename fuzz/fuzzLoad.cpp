@@ -9,6 +9,7 @@
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
+#include "card_rules/textFold.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -128,7 +129,7 @@ void findWords(QStringView text, qsizetype start, qsizetype length)
     std::vector<QStringList> folded(static_cast<size_t>(intMonstarCount));
     for (qsizetype row = 0; row < intMonstarCount; ++row) {
         for (const int field : cardFind::monsterFields)
-            folded[size_t(row)] << cardFind::fold(strMonstarData.view(field, row));
+            folded[size_t(row)] << textFold::fold(strMonstarData.view(field, row));
     }
     mdlZorv::RowList rows(folded.size());
     std::iota(rows.begin(), rows.end(), 0);
@@ -136,10 +137,10 @@ void findWords(QStringView text, qsizetype start, qsizetype length)
     cardFind::Narrowing narrowing(index);
     const QStringView find = text.sliced(start).first(std::min(length, text.size() - start));
     for (qsizetype typed = 1; typed <= find.size(); ++typed) {
-        const QStringList words = cardFind::words(find.first(typed));
+        const QStringList words = textFold::words(find.first(typed));
         check(narrowing.narrow(rows, words) == plainFind(folded, words));
     }
-    const QStringList words = cardFind::words(find);
+    const QStringList words = textFold::words(find);
     check(index.narrow(rows, words) == plainFind(folded, words));
 }
 

@@ -1,6 +1,6 @@
 #include "search_window/findBar.h"
 
-#include "card_rules/cardFind.h"
+#include "card_rules/textFold.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -88,7 +88,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
 
 void FindBar::txtFind_Change()
 {
-    QStringList words = cardFind::words(txtFind->text());
+    QStringList words = textFold::words(txtFind->text());
     if (words == words_)
         return;
     words_ = std::move(words);

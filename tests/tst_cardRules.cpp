@@ -8,6 +8,7 @@
 #include "card_rules/filterLists.h"
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
+#include "card_rules/textFold.h"
 #include "testFiles.h"
 
 #include <QBuffer>
@@ -123,7 +124,7 @@ mdlZorv::RowList plainFind(mdlZorv::RowList rows, const QStringList &words)
         return !std::all_of(words.begin(), words.end(), [&](const QString &word) {
             return std::any_of(
                 cardFind::monsterFields.begin(), cardFind::monsterFields.end(),
-                [&](int f) { return cardFind::fold(strMonstarData.view(f, row)).contains(word); });
+                [&](int f) { return textFold::fold(strMonstarData.view(f, row)).contains(word); });
         });
     });
     return rows;
@@ -286,7 +287,7 @@ private Q_SLOTS:
         mdlZorv::loadCardText(u"012,ドラゴンの子ABC,1,1,竜,,1,1,I,墓地から戻る,T"_qs);
         using namespace mdlZorv::CardField;
         const cardFind::FindIndex index(strMonstarData, {Number, Name, Effect});
-        QCOMPARE(index.matches(0, cardFind::words(find)), found);
+        QCOMPARE(index.matches(0, textFold::words(find)), found);
     }
 
     // Numbers as the searches read them, names by collation; rows that compare equal keep the
@@ -493,7 +494,7 @@ private Q_SLOTS:
         const cardFind::FindIndex index(strMonstarData, cardFind::monsterFields);
         for (qsizetype row = 0; row < intMonstarCount; ++row) {
             const QString name = strMonstarData[mdlZorv::CardField::Name][row];
-            QVERIFY2(index.matches(row, {cardFind::fold(name)}), qPrintable(name));
+            QVERIFY2(index.matches(row, {textFold::fold(name)}), qPrintable(name));
         }
     }
 
@@ -520,7 +521,7 @@ private Q_SLOTS:
             const QString find = randomFindText(random);
             for (qsizetype key = 1; key < 2 * find.size(); ++key) {
                 const QStringList words =
-                    cardFind::words(find.first(std::min(key, 2 * find.size() - key)));
+                    textFold::words(find.first(std::min(key, 2 * find.size() - key)));
                 if (random() % 8 == 0)
                     std::erase_if(rows, [&](qsizetype) { return random() % 3 == 0; });
                 QVERIFY2(narrowing.narrow(rows, words) == plainFind(rows, words), qPrintable(find));
