@@ -1,5 +1,5 @@
 #include "card_data/mdlZorv.h"
-#include "search_window/cardFileWatcher.h"
+#include "search_window/cardFileSession.h"
 #include "search_window/frmMain.h"
 #include "search_window/qtTranslations.h"
 
@@ -7,7 +7,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLocale>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,23 +71,17 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     installQtTranslations(QLocale());
-    const QString cardFile = mdlZorv::chooseCardFile(parseCommandLine(app));
+    const QString named = parseCommandLine(app);
 
-    // Watched from before it is read, so that a save made while the program starts is not missed.
-    auto *watcher = new CardFileWatcher;
-    watcher->watch(cardFile);
-    const mdlZorv::LoadOutcome loaded = mdlZorv::loadCardFile(cardFile);
+    CardFileSession cardFile;
+    const mdlZorv::LoadOutcome loaded = cardFile.load(mdlZorv::chooseCardFile(named));
     if (!loaded.problem.isEmpty())
         std::fprintf(stderr, "zorv-card-search: %s\n", qUtf8Printable(loaded.problem));
-
     frmMain window;
     window.hide();
     window.FormInit();
-    window.followCardFile(watcher, loaded);
-    // Placed at once, so that a message box opens over it.
-    window.restoreWindowPlace();
+    window.followCardFile(&cardFile);
+    window.restoreWindowPlace(); // before it shows, so that a message box opens over it
     window.show();
-    QTimer::singleShot(0, &window, [&window, loaded] { window.tellLoadOutcome(loaded); });
-
     return app.exec();
 }

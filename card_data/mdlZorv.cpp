@@ -19,6 +19,10 @@ qsizetype intMonstarCount = 0;
 qsizetype intMagicCount = 0;
 
 namespace {
+quint64 generation = 0;
+} // namespace
+
+namespace {
 
 using Source = std::vector<int>;
 using namespace CardField;
@@ -131,7 +135,13 @@ LoadOutcome showCards(LoadedCards cards)
     intCardCount = strCardData.rowCount();
     intMonstarCount = strMonstarData.rowCount();
     intMagicCount = strMagicData.rowCount();
+    ++generation;
     return cards.outcome;
+}
+
+quint64 tablesGeneration()
+{
+    return generation;
 }
 
 LoadOutcome loadCardText(QString text)

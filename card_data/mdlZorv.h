@@ -54,6 +54,8 @@ LoadedCards readCards(const QString &path);
 
 // Makes the tables the ones shown, and returns what reading them had to tell.
 LoadOutcome showCards(LoadedCards cards);
+// Counts the sets of tables shown so far: a number that tells one from the next.
+quint64 tablesGeneration();
 
 // Fills the tables from the card file that chooseCardFile gives without a name. Always returns; a
 // missing or unreadable file leaves the rows read before the problem (none if the file could not

@@ -6,10 +6,6 @@
 #include <algorithm>
 #include <limits>
 
-CardListModel::CardListModel(const mdlZorv::CardTable &table, QObject *parent)
-    : QAbstractListModel(parent), table_(table)
-{}
-
 int CardListModel::rowCount(const QModelIndex &parent) const
 {
     // Views count entries in int; a list longer than that shows its first entries.
@@ -21,12 +17,13 @@ QVariant CardListModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return entryText(table_, tableRow(index.row()));
+    return entryText(*table_, tableRow(index.row()));
 }
 
-void CardListModel::setRows(Rows rows)
+void CardListModel::setRows(Table table, Rows rows)
 {
     beginResetModel();
+    table_ = std::move(table);
     rows_ = std::move(rows);
     endResetModel();
 }

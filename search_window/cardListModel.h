@@ -9,13 +9,13 @@
 
 // The entries of a card name list: one per table row in a chosen set, shown as the card number,
 // two blanks and the name. Entries are made when the view asks for them, so filling the list
-// costs nothing per entry.
+// costs nothing per entry. The rows and the table they are rows of are given together.
 class CardListModel final : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
-    explicit CardListModel(const mdlZorv::CardTable &table, QObject *parent = nullptr);
+    using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -23,10 +23,10 @@ public:
     // Rows shared between the list and others that hold the same ones: a list of every card of a
     // large file need not be held twice.
     using Rows = std::shared_ptr<const mdlZorv::RowList>;
+    using Table = std::shared_ptr<const mdlZorv::CardTable>;
 
-    // Replaces every entry; the entries stand in the order of rows.
-    void setRows(Rows rows);
-    const mdlZorv::CardTable &table() const { return table_; }
+    // Replaces every entry: rows of the table, in the order of rows.
+    void setRows(Table table, Rows rows);
     const mdlZorv::RowList &rows() const { return *rows_; }
     // The table row an entry was built from, and the entry of a table row, or -1.
     qsizetype tableRow(int entry) const { return (*rows_)[size_t(entry)]; }
@@ -36,6 +36,6 @@ public:
     static QString entryText(const mdlZorv::CardTable &table, qsizetype row);
 
 private:
-    const mdlZorv::CardTable &table_;
+    Table table_ = std::make_shared<const mdlZorv::CardTable>();
     Rows rows_ = std::make_shared<const mdlZorv::RowList>();
 };

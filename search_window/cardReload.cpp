@@ -5,40 +5,45 @@
 
 namespace cardReload {
 
-std::function<void()> beforeFolding;
+std::function<void()> beforeIndexing;
 
-FoldedTexts::FoldedTexts() = default;
-FoldedTexts::FoldedTexts(FoldedTexts &&) noexcept = default;
-FoldedTexts &FoldedTexts::operator=(FoldedTexts &&) noexcept = default;
-FoldedTexts::~FoldedTexts() = default;
+namespace {
 
-FoldedTexts fold(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic)
+FindIndexes makeIndexes(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic)
 {
-    if (beforeFolding)
-        beforeFolding();
-    FoldedTexts folded;
-    folded.monsters = std::make_unique<cardFind::FindIndex>(monsters, cardFind::monsterFields);
-    folded.magic = std::make_unique<cardFind::FindIndex>(magic, cardFind::magicFields);
-    return folded;
+    if (beforeIndexing)
+        beforeIndexing();
+    return makeFindIndexes(monsters, magic);
 }
 
-ReloadedCards read(const QString &path, bool fold)
+} // namespace
+
+ReadCards read(const QString &path, bool withFindIndexes)
 {
-    ReloadedCards result;
+    ReadCards result;
     result.path = path;
     result.cards = mdlZorv::readCards(path);
-    if (!fold || !result.cards.outcome.problem.isEmpty())
+    if (!withFindIndexes || !result.cards.outcome.problem.isEmpty())
         return result;
     try {
-        result.folded = cardReload::fold(result.cards.monsters, result.cards.magic);
+        result.findIndexes = makeIndexes(result.cards.monsters, result.cards.magic);
     } catch (const std::bad_alloc &) {
         const mdlZorv::FileStamp stamp = result.cards.outcome.read;
-        result = ReloadedCards(); // the memory of the new tables back first
+        result = ReadCards(); // the memory of the new tables back first
         result.path = path;
         result.cards.outcome.problem = mdlZorv::tooLargeProblem(path);
         result.cards.outcome.read = stamp;
     }
     return result;
+}
+
+std::optional<FindIndexes> findIndexes(const CardSet &cards)
+{
+    try {
+        return makeIndexes(*cards.monsters.table, *cards.magic.table);
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
 }
 
 } // namespace cardReload

@@ -1,47 +1,32 @@
 #pragma once
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/cardSet.h"
 
 #include <functional>
-#include <memory>
+#include <optional>
 
-namespace cardFind {
-class FindIndex;
-}
-
-// The work of reading the card file again and of folding the cards' texts for the find bar, done
-// on a thread of its own (see BackgroundJob) while the window goes on with the cards it shows.
+// The work of reading the card file again and of making the find indexes of cards, done on a
+// thread of its own (see BackgroundTask) while the window goes on with the cards it shows.
 namespace cardReload {
 
-// The folded texts of the monster and the magic table.
-struct FoldedTexts
-{
-    FoldedTexts();
-    FoldedTexts(FoldedTexts &&) noexcept;
-    FoldedTexts &operator=(FoldedTexts &&) noexcept;
-    ~FoldedTexts();
-
-    std::unique_ptr<cardFind::FindIndex> monsters;
-    std::unique_ptr<cardFind::FindIndex> magic;
-};
-
-// What a read of the card file made: the new tables, and their folded texts where asked for.
-struct ReloadedCards
+// What a read of a card file made: the new tables, and their find indexes where asked for.
+struct ReadCards
 {
     QString path; // of the file read
     mdlZorv::LoadedCards cards;
-    FoldedTexts folded;
+    FindIndexes findIndexes;
 };
 
-// Reads the card file and, if fold is set, folds the new tables' texts. A failure anywhere,
-// memory running short included, leaves only the problem and the stamp of the file read: nothing
-// is shown until all is made.
-ReloadedCards read(const QString &path, bool fold);
+// Reads a card file and, if asked, makes the find indexes of its tables. A failure anywhere,
+// memory running short included, leaves only the problem and the stamp of the file read:
+// nothing is to be shown until all is made.
+ReadCards read(const QString &path, bool withFindIndexes);
 
-// Folds the texts of tables that no other thread changes (copies of the shown ones).
-FoldedTexts fold(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic);
+// The find indexes of a card set's tables, or none where memory ran short.
+std::optional<FindIndexes> findIndexes(const CardSet &cards);
 
-// A seam for tests, empty in the program: runs before texts are folded.
-extern std::function<void()> beforeFolding;
+// A seam for tests, empty in the program: runs before find indexes are made.
+extern std::function<void()> beforeIndexing;
 
 } // namespace cardReload

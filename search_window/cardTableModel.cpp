@@ -24,17 +24,15 @@ QString toolTipText(QStringView text)
 
 } // namespace
 
-void CardTableModel::setRows(const mdlZorv::CardTable &table, tableColumns::Columns columns,
-                             mdlZorv::RowList listed, int cards)
+void CardTableModel::setRows(Table table, tableColumns::Columns columns, mdlZorv::RowList listed)
 {
     beginResetModel();
-    if (&table != table_ || cards != cards_ || columns.data() != columns_.data())
+    if (table != table_ || columns.data() != columns_.data())
         columnOrder_.reset();
     if (columns.data() != columns_.data())
         sortColumn_ = -1;
-    table_ = &table;
+    table_ = std::move(table);
     columns_ = columns;
-    cards_ = cards;
     listed_ = std::move(listed);
     arrange();
     endResetModel();
@@ -53,7 +51,7 @@ void CardTableModel::sortBy(int column, Qt::SortOrder order)
 
 void CardTableModel::arrange()
 {
-    if (sortColumn_ < 0 || !table_) {
+    if (sortColumn_ < 0) {
         shown_ = listed_;
         return;
     }

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,11 +20,11 @@ class CardTableModel final : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Shows the rows a page lists (table row numbers, in the list's order) under its columns.
-    // cards counts the sets of cards the tables have held: a sort worked out for an older set, or
-    // another table, is worked out again. The sort chosen stays.
-    void setRows(const mdlZorv::CardTable &table, tableColumns::Columns columns,
-                 mdlZorv::RowList listed, int cards);
+    using Table = std::shared_ptr<const mdlZorv::CardTable>;
+
+    // Shows rows of a table (table row numbers, in the list's order) under its columns. A sort
+    // worked out for another table is worked out again; the sort chosen stays.
+    void setRows(Table table, tableColumns::Columns columns, mdlZorv::RowList listed);
     // Sorts by a column, or returns to the list's order for a column below 0.
     void sortBy(int column, Qt::SortOrder order);
     int sortColumn() const { return sortColumn_; }
@@ -31,7 +32,7 @@ public:
 
     qsizetype tableRow(int row) const { return shown_[size_t(row)]; }
     const mdlZorv::RowList &shownRows() const { return shown_; }
-    const mdlZorv::CardTable *table() const { return table_; }
+    const mdlZorv::CardTable &table() const { return *table_; }
     tableColumns::Columns columns() const { return columns_; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -43,12 +44,11 @@ public:
 private:
     void arrange();
 
-    const mdlZorv::CardTable *table_ = nullptr;
+    Table table_ = std::make_shared<const mdlZorv::CardTable>();
     tableColumns::Columns columns_;
-    int cards_ = -1;
     mdlZorv::RowList listed_;
     mdlZorv::RowList shown_;
     int sortColumn_ = -1;
     Qt::SortOrder order_ = Qt::AscendingOrder;
-    std::optional<tableSort::ColumnOrder> columnOrder_; // of the sort column, for table_ and cards_
+    std::optional<tableSort::ColumnOrder> columnOrder_; // of the sort column, for table_
 };

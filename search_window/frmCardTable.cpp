@@ -1,6 +1,7 @@
 #include "search_window/frmCardTable.h"
 
 #include "card_rules/tableExport.h"
+#include "search_window/busyPointer.h"
 #include "search_window/cardTableModel.h"
 
 #include <QAction>
@@ -33,16 +34,6 @@ public:
                                               QItemSelectionModel::NoUpdate);
         QTableView::keyboardSearch(search);
     }
-};
-
-// Shows the busy pointer while a sort of many rows is worked out.
-class BusyPointer
-{
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
 };
 
 } // namespace
@@ -109,14 +100,15 @@ void frmCardTable::addActions()
     }
 }
 
-void frmCardTable::showRows(const QString &pageName, const mdlZorv::CardTable &table,
-                            tableColumns::Columns columns, mdlZorv::RowList listed, int cards)
+void frmCardTable::showRows(const QString &pageName,
+                            std::shared_ptr<const mdlZorv::CardTable> table,
+                            tableColumns::Columns columns, mdlZorv::RowList listed)
 {
     const bool otherColumns = columns.data() != rows_->columns().data();
     pageName_ = pageName;
     {
-        const BusyPointer busy;
-        rows_->setRows(table, columns, std::move(listed), cards);
+        const BusyPointer busy(this);
+        rows_->setRows(std::move(table), columns, std::move(listed));
     }
     if (otherColumns)
         sizeColumns();
@@ -157,7 +149,7 @@ void frmCardTable::sortBy(int column, Qt::SortOrder order)
             ? rows_->tableRow(index.row())
             : -1;
     {
-        const BusyPointer busy;
+        const BusyPointer busy(this);
         rows_->sortBy(column, order);
     }
     QHeaderView *header = grdCards->horizontalHeader();
@@ -200,7 +192,7 @@ void frmCardTable::copyRows()
     for (const int row : selected)
         rows.push_back(rows_->tableRow(row));
     QApplication::clipboard()->setText(
-        tableExport::clipboardText(*rows_->table(), rows, rows_->columns()));
+        tableExport::clipboardText(rows_->table(), rows, rows_->columns()));
 }
 
 void frmCardTable::saveCsv()
@@ -210,8 +202,8 @@ void frmCardTable::saveCsv()
                                                       QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty())
         return;
-    const QString problem = tableExport::saveCsv(path, cardFile_, *rows_->table(),
-                                                 rows_->shownRows(), rows_->columns());
+    const QString problem =
+        tableExport::saveCsv(path, cardFile_, rows_->table(), rows_->shownRows(), rows_->columns());
     if (!problem.isEmpty())
         QMessageBox::warning(this, windowTitle(), problem);
 }

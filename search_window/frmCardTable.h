@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class CardTableModel;
@@ -20,10 +21,9 @@ class frmCardTable final : public QWidget
 public:
     explicit frmCardTable(QWidget *mainWindow);
 
-    // Shows the rows a page lists, in its list's order or in the sort chosen; cards counts the
-    // sets of cards shown (see CardTableModel).
-    void showRows(const QString &pageName, const mdlZorv::CardTable &table,
-                  tableColumns::Columns columns, mdlZorv::RowList listed, int cards);
+    // Shows the rows a page lists, rows of its table, in the list's order or in the sort chosen.
+    void showRows(const QString &pageName, std::shared_ptr<const mdlZorv::CardTable> table,
+                  tableColumns::Columns columns, mdlZorv::RowList listed);
     // The card file being read, which saving never writes over.
     void setCardFile(const QString &path) { cardFile_ = path; }
 

@@ -3,7 +3,8 @@
 // Ctrl+L for the card table, these stand in the window's context menu.
 
 #include "card_data/mdlZorv.h"
-#include "search_window/cardFileWatcher.h"
+#include "search_window/cardFileSession.h"
+#include "search_window/cardTableFollower.h"
 #include "search_window/frmMain.h"
 
 #include <QAction>
@@ -73,7 +74,7 @@ void frmMain::addWindowActions()
                     &frmMain::showCardFileInfo);
     auto *table = new QAction(QStringLiteral("一覧表"), this);
     table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(table, &QAction::triggered, this, &frmMain::openCardTable);
+    connect(table, &QAction::triggered, cardTable_, &CardTableFollower::open);
     insertAction(actions().value(0), table);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(new QShortcut(QKeySequence(Qt::Key_F6), this), &QShortcut::activated, this,
@@ -87,8 +88,8 @@ void frmMain::chooseCardFile()
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("カードデータを開く"), folder,
         QStringLiteral("カードデータ (*.dat *.csv *.txt);;すべてのファイル (*)"));
-    if (!path.isEmpty())
-        openCardFile(path);
+    if (!path.isEmpty() && cardFile_)
+        cardFile_->open(path);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent *event)
@@ -99,9 +100,9 @@ void frmMain::dragEnterEvent(QDragEnterEvent *event)
 
 void frmMain::dropEvent(QDropEvent *event)
 {
-    if (const QString path = droppedFile(event->mimeData()); !path.isEmpty()) {
+    if (const QString path = droppedFile(event->mimeData()); !path.isEmpty() && cardFile_) {
         event->acceptProposedAction();
-        openCardFile(path);
+        cardFile_->open(path);
     }
 }
 
@@ -109,14 +110,16 @@ void frmMain::dropEvent(QDropEvent *event)
 // cards and the lines that did not decode.
 void frmMain::showCardFileInfo()
 {
-    const QString undecoded = shownRead_.notice.isEmpty() ? QStringLiteral("なし")
-                                                          : shownRead_.notice.section(u'\n', 0, 0);
+    const mdlZorv::LoadOutcome shownRead =
+        cardFile_ ? cardFile_->lastRead() : mdlZorv::LoadOutcome();
+    const QString undecoded =
+        shownRead.notice.isEmpty() ? QStringLiteral("なし") : shownRead.notice.section(u'\n', 0, 0);
     const QString text =
         QStringLiteral("%1 %2\n\nカードデータ: %3\n文字コード: %4\n改行: %5\nモンスター: %L6 "
                        "枚\n魔法、罠、儀式: %L7 枚\n読み取れない文字: %8")
             .arg(windowTitle(), QCoreApplication::applicationVersion(),
                  cardFile_ ? QDir::toNativeSeparators(cardFile_->path()) : QString(),
-                 encodingName(shownRead_.format.encoding), lineEndsName(shownRead_.format.lineEnds))
+                 encodingName(shownRead.format.encoding), lineEndsName(shownRead.format.lineEnds))
             .arg(mdlZorv::intMonstarCount)
             .arg(mdlZorv::intMagicCount)
             .arg(undecoded);

@@ -4,8 +4,8 @@
 
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/pageLayout.h"
 #include "search_window/searchPage.h"
-#include "search_window/windowControls.h"
 #include "search_window/windowLayout.h"
 
 #include <QApplication>
@@ -19,7 +19,6 @@
 #include <QTabWidget>
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -31,11 +30,6 @@ QSettings userSettings()
 }
 
 } // namespace
-
-QRect frmMain::tabPlace()
-{
-    return windowControls::fromTwips(60, 60, 5025, 7470);
-}
 
 int frmMain::findBarRoom() const
 {
@@ -52,39 +46,16 @@ void frmMain::resizeEvent(QResizeEvent *event)
 void frmMain::placeTab()
 {
     const QSize extra = size() - QSize(0, findBarRoom()) - defaultSize;
-    SSTab->setGeometry(tabPlace().adjusted(0, 0, extra.width(), extra.height()));
+    SSTab->setGeometry(pageControls::tabPlace().adjusted(0, 0, extra.width(), extra.height()));
     if (findBarRoom() > 0)
         findBar->setGeometry(0, height() - FindBar::barHeight, width(), FindBar::barHeight);
-}
-
-// Filters keep their places at the top left; the pages' lists and details boxes stretch.
-void frmMain::placePageControls()
-{
-    const QPoint pageCorner = SSTab->widget(0)->mapTo(SSTab, QPoint(0, 0));
-    for (const PagePlacement &placement : pagePlacements_) {
-        const QRect place = placement.rect.translated(-pageCorner);
-        placement.control->setGeometry(
-            QRect(place.topLeft(), place.size().expandedTo(placement.minimumSize)));
-    }
-    const QSize extra = SSTab->size() - tabPlace().size();
-    for (const SearchPage *page : pages())
-        page->place(pageCorner, extra);
-}
-
-// The controls of a page are placed once the tab control has laid out its pages.
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == pageStack_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        placePageControls();
-    return QWidget::eventFilter(watched, event);
 }
 
 // As low as the pages' lists and details boxes allow, as narrow as the default.
 void frmMain::updateLeastSize()
 {
-    int leastExtra = std::numeric_limits<int>::min();
-    for (const SearchPage *page : pages())
-        leastExtra = std::max(leastExtra, page->leastExtraHeight());
+    const int leastExtra =
+        std::max(monster_.layout->leastExtraHeight(), magic_.layout->leastExtraHeight());
     setMinimumSize(defaultSize.width(), defaultSize.height() + leastExtra + findBarRoom());
 }
 

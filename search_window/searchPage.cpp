@@ -5,7 +5,6 @@
 #include "card_rules/cardFind.h"
 #include "card_rules/filterLists.h"
 #include "search_window/cardListModel.h"
-#include "search_window/windowLayout.h"
 
 #include <QApplication>
 #include <QListView>
@@ -27,8 +26,6 @@ void setDetailsText(QPlainTextEdit *box, const QString &text)
     box->setPlainText(text);
 }
 
-constexpr int leastLines = 3;
-
 // Scrolls a list to an entry once the list has laid it out: a long list lays out its entries in
 // batches while the window goes on, and an entry not yet laid out has no place to scroll to.
 void scrollToWhenLaidOut(QListView *list, const QPersistentModelIndex &entry)
@@ -43,20 +40,32 @@ void scrollToWhenLaidOut(QListView *list, const QPersistentModelIndex &entry)
 
 } // namespace
 
-SearchPage::SearchPage(Parts parts) : parts_(std::move(parts))
+SearchPage::SearchPage(Parts parts)
+    : parts_(std::move(parts)), cards_{std::make_shared<const mdlZorv::CardTable>(), nullptr}
 {}
 
 SearchPage::~SearchPage() = default;
 
-void SearchPage::search(const QStringList &findWords)
+void SearchPage::useCards(PageCards cards)
 {
-    filteredRows_ = std::make_shared<const mdlZorv::RowList>(parts_.search(parts_.table));
+    if (cards.findIndex != cards_.findIndex)
+        narrowing_ =
+            cards.findIndex ? std::make_unique<cardFind::Narrowing>(*cards.findIndex) : nullptr;
+    const bool otherTable = cards.table != cards_.table;
+    cards_ = std::move(cards);
+    if (otherTable && shownCard_)
+        shownRow_ = cardDetails::findCard(*cards_.table, *shownCard_).value_or(-1);
+}
+
+void SearchPage::showFiltered(mdlZorv::RowList rows, const QStringList &findWords)
+{
+    filteredRows_ = std::make_shared<const mdlZorv::RowList>(std::move(rows));
     showFound(findWords);
 }
 
 void SearchPage::showFound(const QStringList &findWords)
 {
-    findStale_ = !findWords.isEmpty() && !findIndex_;
+    findStale_ = !findWords.isEmpty() && !cards_.findIndex;
     setRows(findWords.isEmpty() || findStale_ ? filteredRows_
                                               : std::make_shared<const mdlZorv::RowList>(
                                                     narrowing_->narrow(*filteredRows_, findWords)));
@@ -64,7 +73,7 @@ void SearchPage::showFound(const QStringList &findWords)
 
 void SearchPage::setRows(std::shared_ptr<const mdlZorv::RowList> rows)
 {
-    parts_.names->setRows(std::move(rows));
+    parts_.names->setRows(cards_.table, std::move(rows));
     if (!shownCard_)
         return;
     markShownCard(parts_.names->entryOfRow(shownRow_) >= 0);
@@ -95,19 +104,22 @@ std::optional<QString> SearchPage::selectedCardNumber() const
     const QModelIndexList selected = parts_.list->selectionModel()->selectedIndexes();
     if (parts_.names->rowCount() <= 0 || selected.isEmpty())
         return std::nullopt;
-    return parts_.table[mdlZorv::CardField::Number][parts_.names->tableRow(selected.first().row())];
+    return cards_.table
+        ->view(mdlZorv::CardField::Number, parts_.names->tableRow(selected.first().row()))
+        .toString();
 }
 
 void SearchPage::showDetails(const QString &cardNumber)
 {
-    const auto row = cardDetails::findCard(parts_.table, cardNumber);
+    const mdlZorv::CardTable &table = *cards_.table;
+    const auto row = cardDetails::findCard(table, cardNumber);
     if (!row)
         return;
-    setDetailsText(parts_.detailsBox, cardDetails::boxText(parts_.details(parts_.table, *row)));
+    setDetailsText(parts_.detailsBox, cardDetails::boxText(parts_.details(table, *row)));
     shownCard_ = cardNumber;
     shownRow_ = *row;
-    shownCardName_ = cardNumber + u' ' +
-                     filterLists::entryText(parts_.table.view(mdlZorv::CardField::Name, *row));
+    shownCardName_ =
+        cardNumber + u' ' + filterLists::entryText(table.view(mdlZorv::CardField::Name, *row));
     markShownCard(true);
 }
 
@@ -121,7 +133,7 @@ int SearchPage::entryOf(const QString &cardNumber) const
 {
     const CardListModel &names = *parts_.names;
     for (int entry = 0; entry < names.rowCount(); ++entry) {
-        if (parts_.table.view(mdlZorv::CardField::Number, names.tableRow(entry)) == cardNumber)
+        if (cards_.table->view(mdlZorv::CardField::Number, names.tableRow(entry)) == cardNumber)
             return entry;
     }
     return -1;
@@ -140,49 +152,4 @@ void SearchPage::markShownCard(bool listed)
     box->setToolTip(listed ? shownCardName_
                            : QStringLiteral("%1 (一覧にありません)").arg(shownCardName_));
     box->setAccessibleDescription(box->toolTip());
-}
-
-void SearchPage::useFindIndex(std::unique_ptr<cardFind::FindIndex> index)
-{
-    narrowing_.reset();
-    findIndex_ = std::move(index);
-    if (findIndex_)
-        narrowing_ = std::make_unique<cardFind::Narrowing>(*findIndex_);
-}
-
-void SearchPage::useNewCards(std::unique_ptr<cardFind::FindIndex> index)
-{
-    useFindIndex(std::move(index));
-    if (shownCard_)
-        shownRow_ = cardDetails::findCard(parts_.table, *shownCard_).value_or(-1);
-}
-
-void SearchPage::place(QPoint pageCorner, QSize extra) const
-{
-    const QRect list = parts_.listPlace.translated(-pageCorner);
-    const QRect details = parts_.detailsPlace.translated(-pageCorner);
-    const auto [listHeight, detailsHeight] = windowLayout::shareHeight(
-        list.height(), details.height(), extra.height(), leastListHeight(), leastDetailsHeight());
-    parts_.list->setGeometry(list.x(), list.y(), list.width() + extra.width(), listHeight);
-    parts_.detailsBox->setGeometry(details.x(), details.y() + (listHeight - list.height()),
-                                   details.width() + extra.width(), detailsHeight);
-}
-
-int SearchPage::leastExtraHeight() const
-{
-    return leastListHeight() + leastDetailsHeight() - parts_.listPlace.height() -
-           parts_.detailsPlace.height();
-}
-
-int SearchPage::leastListHeight() const
-{
-    const QListView *list = parts_.list;
-    return leastLines * list->fontMetrics().height() + 2 * list->frameWidth() + 4;
-}
-
-int SearchPage::leastDetailsHeight() const
-{
-    const QPlainTextEdit *box = parts_.detailsBox;
-    return leastLines * box->fontMetrics().lineSpacing() + 2 * box->frameWidth() +
-           2 * int(box->document()->documentMargin());
 }

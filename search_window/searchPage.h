@@ -1,12 +1,11 @@
 #pragma once
 
 #include "card_data/cardTable.h"
+#include "card_rules/cardSet.h"
 #include "card_rules/tableColumns.h"
 
-#include <QRect>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -16,35 +15,26 @@ class QListView;
 class QPlainTextEdit;
 class QWidget;
 namespace cardFind {
-class FindIndex;
 class Narrowing;
-} // namespace cardFind
+}
 
-// One tab of the search window: the card table it searches, its filter controls, the list of the
-// cards that its filters and the find words leave, and the box with the chosen card's details.
+// One tab of the search window: the cards it shows, the list of those its filters and the find
+// words leave, and the box with the chosen card's details.
 class SearchPage
 {
 public:
-    // The page's search over its table with its filters as they stand: the rows that pass.
-    using Search = std::function<mdlZorv::RowList(mdlZorv::CardTable &)>;
     using Details = QString (*)(const mdlZorv::CardTable &, qsizetype);
 
     struct Parts
     {
-        QString title; // of its tab
-        mdlZorv::CardTable &table;
+        QString title;                 // of its tab
         tableColumns::Columns columns; // of the card table window
         CardListModel *names;
         QListView *list;
         QPlainTextEdit *detailsBox;
-        // Where the list and the details box lie at the window's default size, from the outer
-        // corner of the tab control. They take whatever room the window gains.
-        QRect listPlace;
-        QRect detailsPlace;
         // The filter controls and the name list, in the order of the Tab key. The Tab chain, the
         // searches' wiring and the tab switch all follow this list.
         std::vector<QWidget *> controls;
-        Search search;
         Details details;
     };
 
@@ -55,29 +45,27 @@ public:
 
     const std::vector<QWidget *> &controls() const { return parts_.controls; }
     const QString &title() const { return parts_.title; }
-    const mdlZorv::CardTable &table() const { return parts_.table; }
     tableColumns::Columns columns() const { return parts_.columns; }
     CardListModel *names() const { return parts_.names; }
     QListView *list() const { return parts_.list; }
     QPlainTextEdit *detailsBox() const { return parts_.detailsBox; }
 
-    // Places the list and the details box for a tab control extra pixels larger than at the
-    // default size (smaller where negative); pageCorner is where the page starts in it.
-    void place(QPoint pageCorner, QSize extra) const;
-    // The most height the page can give up: the list and the details box keep about three lines.
-    int leastExtraHeight() const;
+    // The page's cards from now on; the rows listed next are rows of their table. The details
+    // keep the card they show, found again by its number.
+    void useCards(PageCards cards);
+    const PageCards &cards() const { return cards_; }
 
-    // Runs the page's search and lists the rows it gives that hold every find word.
-    void search(const QStringList &findWords);
-    // Lists the rows of the last search that hold every find word. Until the page's texts are
-    // folded, it lists them all, and the list still has to follow the words.
+    // Lists the rows the page's filters give (a search of the page's cards) that hold every
+    // find word.
+    void showFiltered(mdlZorv::RowList rows, const QStringList &findWords);
+    // Lists the rows the filters last gave that hold every find word. Until the page's texts
+    // are folded, it lists them all, and the list still has to follow the words.
     void showFound(const QStringList &findWords);
     // The find words changed while the page was behind: its list follows once it is in front.
     void markFindStale() { findStale_ = true; }
     bool findStale() const { return findStale_; }
-    bool hasFindIndex() const { return findIndex_ != nullptr; }
     // Whether the list waits for the page's texts to be folded before it can follow the words.
-    bool awaitsFolding() const { return findStale_ && !findIndex_; }
+    bool awaitsFolding() const { return findStale_ && !cards_.findIndex; }
     // The entries listed, and the rows the page's filters alone give.
     qsizetype listedCount() const;
     qsizetype filteredCount() const { return qsizetype(filteredRows_->size()); }
@@ -94,26 +82,19 @@ public:
     // Selects the entry of the card with the number again, which shows its details afresh; with
     // no such entry, the details stay, dimmed.
     void reselectCard(const std::optional<QString> &cardNumber);
-    // The folded texts of the page's table, made on another thread.
-    void useFindIndex(std::unique_ptr<cardFind::FindIndex> index);
-    // The table now holds other cards: these are their folded texts, or none. The details keep the
-    // card they show, found again by its number.
-    void useNewCards(std::unique_ptr<cardFind::FindIndex> index);
 
 private:
     void setRows(std::shared_ptr<const mdlZorv::RowList> rows);
     // The list's first entry of the card with the number, or -1.
     int entryOf(const QString &cardNumber) const;
     void markShownCard(bool listed);
-    int leastListHeight() const;
-    int leastDetailsHeight() const;
 
     Parts parts_;
+    PageCards cards_;
     // The rows the filters give, which the list shares while no find words narrow it.
     std::shared_ptr<const mdlZorv::RowList> filteredRows_ =
         std::make_shared<const mdlZorv::RowList>();
-    std::unique_ptr<cardFind::FindIndex> findIndex_;
-    std::unique_ptr<cardFind::Narrowing> narrowing_; // of findIndex_: a keystroke narrows the last
+    std::unique_ptr<cardFind::Narrowing> narrowing_; // of the cards' find index
     bool findStale_ = false;
     std::optional<QString> shownCard_; // the number of the card the details show
     qsizetype shownRow_ = -1;          // its first row, or -1 where the table holds none

@@ -1,0 +1,70 @@
+#include "search_window/cardFileSession.h"
+
+#include <utility>
+
+CardFileSession::CardFileSession(QObject *parent) : QObject(parent)
+{
+    connect(&watcher_, &CardFileWatcher::changed, this, &CardFileSession::startRead);
+}
+
+CardFileSession::~CardFileSession() = default;
+
+// Watched from before it is read, so that a save made while the program starts is read again.
+mdlZorv::LoadOutcome CardFileSession::load(const QString &path)
+{
+    watcher_.watch(path);
+    lastRead_ = mdlZorv::loadCardFile(path);
+    watcher_.readFrom(lastRead_.read);
+    return lastRead_;
+}
+
+void CardFileSession::reload()
+{
+    watcher_.readWhenSettled();
+}
+
+void CardFileSession::open(const QString &path)
+{
+    fileToOpen_ = path;
+    startRead();
+}
+
+QStringList CardFileSession::filesInUse() const
+{
+    QStringList files = {path(), fileBeingRead_, fileToOpen_};
+    files.removeAll(QString());
+    files.removeDuplicates();
+    return files;
+}
+
+void CardFileSession::startRead()
+{
+    if (reading_.isRunning())
+        return;
+    fileBeingRead_ = fileToOpen_.isEmpty() ? path() : std::exchange(fileToOpen_, {});
+    reading_.start([path = fileBeingRead_,
+                    indexes = findIndexesWanted_] { return cardReload::read(path, indexes); },
+                   [this](cardReload::ReadCards read) { finishRead(std::move(read)); });
+}
+
+// A file read, in full or while it was written, is the one followed from then on, and is looked
+// at again once it has settled if it is no longer the file read.
+void CardFileSession::finishRead(cardReload::ReadCards read)
+{
+    fileBeingRead_.clear();
+    const mdlZorv::LoadOutcome &outcome = read.cards.outcome;
+    const bool failed = !outcome.problem.isEmpty() && !outcome.changedWhileRead;
+    const bool followed = read.path == path();
+    if (!failed && !followed)
+        watcher_.watch(read.path);
+    if (!failed || followed)
+        watcher_.readFrom(outcome.read);
+    if (failed) {
+        Q_EMIT readFailed(outcome.problem);
+    } else if (!outcome.changedWhileRead) {
+        lastRead_ = outcome;
+        Q_EMIT cardsRead(std::make_shared<cardReload::ReadCards>(std::move(read)));
+    }
+    if (!fileToOpen_.isEmpty())
+        startRead();
+}

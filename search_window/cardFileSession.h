@@ -1,0 +1,62 @@
+#pragma once
+
+#include "card_data/mdlZorv.h"
+#include "search_window/backgroundTask.h"
+#include "search_window/cardFileWatcher.h"
+#include "search_window/cardReload.h"
+
+#include <QObject>
+
+#include <memory>
+
+// The card file the cards come from, followed while the program runs: watched from before it is
+// first read, read again in the background whenever it changes on disk or the user asks, and
+// replaced by another file the user opens. One read runs at a time: a file to open waits for the
+// read under way (a newer one replacing it), and a change during a read is not lost, since the
+// file is looked at again once the read is done. A file that changed while it was read is read
+// again once it has settled, without a word: it was being saved. A file that cannot be read
+// leaves the cards shown, and another file that cannot be opened leaves the followed one
+// followed.
+class CardFileSession final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CardFileSession(QObject *parent = nullptr);
+    ~CardFileSession() override;
+
+    // Reads the card file into mdlZorv's tables, as the program starts, and follows it.
+    mdlZorv::LoadOutcome load(const QString &path);
+    // Reads the followed file again, once it is not being written.
+    void reload();
+    // Reads another card file, and follows it from then on if it can be read.
+    void open(const QString &path);
+    // Whether the cards read come with their find indexes (while the find bar is open).
+    void setFindIndexesWanted(bool wanted) { findIndexesWanted_ = wanted; }
+
+    // The file followed.
+    QString path() const { return watcher_.path(); }
+    // How the file was read whose cards were handed on last.
+    const mdlZorv::LoadOutcome &lastRead() const { return lastRead_; }
+    // The files being followed, read or waiting to be read: never to be written over.
+    QStringList filesInUse() const;
+    // Whether a change of the file waits to settle or a read is under way.
+    bool isBusy() const { return watcher_.isSettling() || reading_.isRunning(); }
+
+Q_SIGNALS:
+    // A file was read in full: its cards are the receiver's to show.
+    void cardsRead(const std::shared_ptr<cardReload::ReadCards> &cards);
+    // A file could not be read: the cards shown stay.
+    void readFailed(const QString &problem);
+
+private:
+    void startRead();
+    void finishRead(cardReload::ReadCards read);
+
+    CardFileWatcher watcher_;
+    QString fileToOpen_; // read once the read under way is done
+    QString fileBeingRead_;
+    mdlZorv::LoadOutcome lastRead_;
+    bool findIndexesWanted_ = false;
+    BackgroundTask<cardReload::ReadCards> reading_; // last: ends, and waits, first
+};
