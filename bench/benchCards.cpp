@@ -9,7 +9,7 @@
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
 #include "card_rules/textFold.h"
-#include "search_window/cardFileWatcher.h"
+#include "search_window/cardFileSession.h"
 #include "search_window/cardListModel.h"
 #include "search_window/frmMain.h"
 
@@ -241,11 +241,9 @@ public:
             QFile::copy(source_, copies_[1]);
         QFile::remove(path_);
         ::link(QFile::encodeName(source_).constData(), QFile::encodeName(path_).constData());
-        auto *watcher = new CardFileWatcher;
-        watcher->watch(path_);
-        const mdlZorv::LoadOutcome read = mdlZorv::loadCardFile(path_);
+        session_.load(path_);
         window_ = openWindow();
-        window_->followCardFile(watcher, read);
+        window_->followCardFile(&session_);
         waitUntilSettled();
     }
     frmMain &window() { return *window_; }
@@ -269,8 +267,7 @@ public:
 private:
     void waitUntilSettled()
     {
-        const auto *watcher = window_->findChild<CardFileWatcher *>();
-        while (watcher->isSettling())
+        while (session_.isBusy())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 
@@ -278,6 +275,7 @@ private:
     QString path_ = source_ + QStringLiteral(".followed");
     std::array<QString, 2> copies_;
     int next_ = 0;
+    CardFileSession session_;
     std::unique_ptr<frmMain> window_;
 };
 

@@ -122,6 +122,44 @@ QString clipboardText(const CardTable &table, const mdlZorv::RowList &rows, Colu
     return text;
 }
 
+namespace {
+
+// A cell as spreadsheets read pasted HTML: a number column's field that reads as a number whole
+// is a number; every other field is text, in the format both Excel (mso-number-format) and
+// LibreOffice (sdnum) keep as text, so that "049" is not read as 49.
+void appendHtmlCell(QString &html, QStringView field, tableColumns::Sorting sorting)
+{
+    bool isNumber = false;
+    const double number = field.toDouble(&isNumber);
+    if (sorting == tableColumns::Sorting::Number && isNumber && !field.isEmpty()) {
+        html += QStringLiteral("<td x:num=\"%1\" sdval=\"%1\" sdnum=\"1041;\">")
+                    .arg(QString::number(number, 'g', 15));
+    } else {
+        html += QStringLiteral("<td style=\"mso-number-format:'\\@'\" sdnum=\"1041;0;@\">");
+    }
+    QString text = field.toString().toHtmlEscaped();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    html += text.replace(u'\n', QStringLiteral("<br style=\"mso-data-placement:same-cell\">"));
+    html += QStringLiteral("</td>");
+}
+
+} // namespace
+
+QString clipboardHtml(const CardTable &table, const mdlZorv::RowList &rows, Columns columns)
+{
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table><tr>");
+    for (const tableColumns::Column &column : columns)
+        html += QStringLiteral("<th>%1</th>").arg(column.header.toString().toHtmlEscaped());
+    html += QStringLiteral("</tr>");
+    for (const qsizetype row : rows) {
+        html += QStringLiteral("<tr>");
+        for (const tableColumns::Column &column : columns)
+            appendHtmlCell(html, table.view(column.field, row), column.sorting);
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table></body></html>");
+}
+
 bool writeCsv(QIODevice &device, const CardTable &table, const mdlZorv::RowList &rows,
               Columns columns)
 {

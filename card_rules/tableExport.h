@@ -26,6 +26,13 @@ void appendField(QString &text, QStringView field, QChar separator);
 QString clipboardText(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
                       tableColumns::Columns columns);
 
+// The same rows as an HTML table, which spreadsheets paste cell by cell without asking how to read
+// the text: card numbers and IDs stay text ("049" stays "049"), and a number column's field that
+// is a number whole (attack, defence, level, cost) is a number:
+//   <td style="mso-number-format:'\@'" sdnum="1041;0;@">049</td>
+//   <td x:num="1300" sdval="1300" sdnum="1041;">1300</td>
+QString clipboardHtml(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+                      tableColumns::Columns columns);
 // Writes the rows as CSV: UTF-8 with a byte-order mark (which spreadsheets need to read it as
 // UTF-8), lines ended by CR LF, the last one too. It is written in pieces of a bounded size, so
 // that a million rows never stand in memory as a whole. False when the device refused a write.

@@ -1,5 +1,7 @@
 #include "card_rules/textFold.h"
 
+#include <algorithm>
+
 namespace textFold {
 
 namespace {
@@ -79,6 +81,69 @@ QStringList words(QStringView findText)
         start = i + 1;
     }
     return found;
+}
+
+namespace {
+
+bool joinsTheOneBefore(QChar c)
+{
+    return c.category() == QChar::Mark_NonSpacing || c.unicode() == 0xFF9E || c.unicode() == 0xFF9F;
+}
+
+// The text folded, and for each unit of the folded text the range of the text it came from.
+struct FoldedWithPlaces
+{
+    QString folded;
+    std::vector<Mark> from;
+};
+
+FoldedWithPlaces foldWithPlaces(QStringView text)
+{
+    FoldedWithPlaces result;
+    result.folded.reserve(text.size());
+    const std::vector<quint32> &folds = unitFolds();
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = start + 1;
+        if (text[start].isHighSurrogate() && end < text.size() && text[end].isLowSurrogate())
+            ++end;
+        while (end < text.size() && joinsTheOneBefore(text[end]))
+            ++end;
+        const quint32 alone = folds[text[start].unicode()];
+        const QString folded = end == start + 1 && !(alone & mayChange)
+                                   ? QString(QChar(char16_t(alone)))
+                                   : fold(text.sliced(start, end - start));
+        result.folded += folded;
+        result.from.insert(result.from.end(), size_t(folded.size()), Mark{start, end - start});
+        start = end;
+    }
+    return result;
+}
+
+} // namespace
+
+QList<Mark> findMarks(QStringView text, const QStringList &foldedWords)
+{
+    const FoldedWithPlaces folded = foldWithPlaces(text);
+    std::vector<std::pair<qsizetype, qsizetype>> ranges; // start and end in the text
+    for (const QString &word : foldedWords) {
+        if (word.isEmpty())
+            continue;
+        for (qsizetype at = folded.folded.indexOf(word); at >= 0;
+             at = folded.folded.indexOf(word, at + 1)) {
+            const Mark &first = folded.from[size_t(at)];
+            const Mark &last = folded.from[size_t(at + word.size() - 1)];
+            ranges.emplace_back(first.start, last.start + last.length);
+        }
+    }
+    std::sort(ranges.begin(), ranges.end());
+    QList<Mark> marks;
+    for (const auto &[start, end] : ranges) {
+        if (!marks.isEmpty() && start <= marks.last().start + marks.last().length)
+            marks.last().length = std::max(marks.last().length, end - marks.last().start);
+        else
+            marks.append({start, end - start});
+    }
+    return marks;
 }
 
 } // namespace textFold

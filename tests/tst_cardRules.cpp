@@ -290,6 +290,35 @@ private Q_SLOTS:
         QCOMPARE(index.matches(0, textFold::words(find)), found);
     }
 
+    // Marks cover what the words match in the text itself, whatever form either is written in.
+    void marksWhereTheWordsMatch_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("marked"); // the marked stretches, joined by |
+        QTest::newRow("hiragana for katakana")
+            << u"炎のドラゴン"_qs << u"どらごん"_qs << u"ドラゴン"_qs;
+        QTest::newRow("half-width, voiced marks with their letter")
+            << u"ﾄﾞﾗｺﾞﾝの子"_qs << u"ドラゴン"_qs << u"ﾄﾞﾗｺﾞﾝ"_qs;
+        QTest::newRow("a word folding to a voiced letter stops at it")
+            << u"ﾄﾞﾗ"_qs << u"と"_qs << QString();
+        QTest::newRow("every place, touching ones joined")
+            << u"abcabc xbc"_qs << u"BC ca"_qs << u"bcabc|bc"_qs;
+        QTest::newRow("full-width and surrogate pairs")
+            << u"𠮷野のＡＢ"_qs << u"ab 𠮷"_qs << u"𠮷|ＡＢ"_qs;
+        QTest::newRow("no words") << u"abc"_qs << u" "_qs << QString();
+    }
+    void marksWhereTheWordsMatch()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, find);
+        QFETCH(QString, marked);
+        QStringList stretches;
+        for (const textFold::Mark &mark : textFold::findMarks(text, textFold::words(find)))
+            stretches << text.sliced(mark.start, mark.length);
+        QCOMPARE(stretches.join(u'|'), marked);
+    }
+
     // Numbers as the searches read them, names by collation; rows that compare equal keep the
     // list's order (last card first here) whichever the direction.
     void sortsRowsStablyInBothDirections_data()
@@ -412,6 +441,21 @@ private Q_SLOTS:
         QCOMPARE(tableExport::clipboardText(strMagicData, {1, 0}, tableColumns::magic),
                  u"番号\t名前\t種類\tコスト\tID\t効果\tデュエリスト\n102\t盾\t魔法\tx\tS2\t\tO\n"
                  u"101\t鎖\t罠\t2\tS1\t\"縛る\t強く\"\tT\n"_qs);
+    }
+
+    // In the HTML of a copy, a card number stays text and a cost is a number only if it reads as
+    // one whole; the text is escaped, a line break kept inside its cell.
+    void copiesRowsAsHtmlCellsOfTheirKind()
+    {
+        mdlZorv::loadCardText(u"049,<盾>,,,魔法,,,12,007,守る\n強く,O\r\n050,鎖,,,罠,,,x,S2,,T"_qs);
+        const QString html = tableExport::clipboardHtml(strMagicData, {0, 1}, tableColumns::magic);
+        const QString text = u"<td style=\"mso-number-format:'\\@'\" sdnum=\"1041;0;@\">"_qs;
+        for (const QString &cell :
+             {text + u"049</td>"_qs, text + u"&lt;盾&gt;</td>"_qs, text + u"007</td>"_qs,
+              u"<td x:num=\"12\" sdval=\"12\" sdnum=\"1041;\">12</td>"_qs, text + u"x</td>"_qs,
+              text + u"守る<br style=\"mso-data-placement:same-cell\">強く</td>"_qs})
+            QVERIFY2(html.contains(cell), qPrintable(cell));
+        QCOMPARE(html.count(u"<tr>"_qs), 3);
     }
 
     // The card file keeps its bytes whichever path leads to it; any other path gets the CSV.
