@@ -1,5 +1,7 @@
 #include "card_rules/tableSort.h"
 
+#include "card_data/numberText.h"
+
 #include <algorithm>
 #include <future>
 #include <numeric>
@@ -60,10 +62,13 @@ mdlZorv::RowList placeByRank(const mdlZorv::RowList &rows, RankOf rankOf, quint3
     return sorted;
 }
 
-// Numbers are read once per distinct text of the field, as the searches read them.
-Ranks rankNumbers(const CardTable &table, int field)
+// Numbers are read once per distinct text, as the searches read them.
+Ranks rankNumbers(const std::vector<QStringView> &values)
 {
-    const std::vector<double> &numbers = table.codeNumbers(field);
+    std::vector<double> numbers;
+    numbers.reserve(values.size());
+    for (const QStringView value : values)
+        numbers.push_back(mdlZorv::readNumber(value));
     std::vector<quint32> codes(numbers.size());
     std::iota(codes.begin(), codes.end(), 0);
     std::sort(codes.begin(), codes.end(),
@@ -197,24 +202,14 @@ QCollator textCollator()
     return QCollator(collationLocale());
 }
 
+// The table is only read, its text alone, so that the order may be worked out on any thread.
 ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &column)
 {
     mdlZorv::RowList every(size_t(table.rowCount()));
     std::iota(every.begin(), every.end(), 0);
-    if (column.sorting == tableColumns::Sorting::Number) {
-        const Ranks ranks = rankNumbers(table, column.field);
-        rankCount_ = ranks.count;
-        std::visit(
-            [&](const auto &rowCodes) {
-                rankOfRow_.reserve(rowCodes.size());
-                for (const auto code : rowCodes)
-                    rankOfRow_.push_back(ranks.ofCode[code]);
-            },
-            table.codes(column.field).rowCodes);
-        return;
-    }
     const ListedTexts texts = listedTexts(table, every, column.field);
-    const Ranks ranks = rankTexts(texts.values);
+    const Ranks ranks = column.sorting == tableColumns::Sorting::Number ? rankNumbers(texts.values)
+                                                                        : rankTexts(texts.values);
     rankCount_ = ranks.count;
     rankOfRow_.reserve(texts.codes.size());
     for (const quint32 code : texts.codes)
