@@ -197,8 +197,10 @@ void BM_ListRefill(benchmark::State &state)
         static_cast<CardListModel *>(control<QListView>(*window, "lstMonstarName")->model());
     auto all = std::make_shared<mdlZorv::RowList>(size_t(mdlZorv::intMonstarCount));
     std::iota(all->begin(), all->end(), 0);
+    const auto table =
+        std::make_shared<const mdlZorv::CardTable>(mdlZorv::strMonstarData.textOnly());
     for (auto _ : state) {
-        names->setRows(all);
+        names->setRows(table, all);
         QApplication::processEvents();
     }
 }

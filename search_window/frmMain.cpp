@@ -204,6 +204,8 @@ void frmMain::SearchMonstar()
     const auto filters = pageControls::monsterFilters(monster_);
     monsterPage_->showFiltered(cardSearch::searchMonsters(mdlZorv::strMonstarData, filters),
                                findBar->words());
+    for (ThresholdBox *box : monster_.thresholdBoxes())
+        box->markSearched();
     showFindCount();
 }
 
@@ -213,6 +215,8 @@ void frmMain::SearchMagic()
     const auto filters = pageControls::magicFilters(magic_);
     magicPage_->showFiltered(cardSearch::searchMagic(mdlZorv::strMagicData, filters),
                              findBar->words());
+    for (ThresholdBox *box : magic_.thresholdBoxes())
+        box->markSearched();
     showFindCount();
 }
 

@@ -78,6 +78,7 @@ private:
     void SearchMagic();
     void ShowMonstarInf(const QString &cardNumber);
     void ShowMagicInf(const QString &cardNumber);
+    void clearPageFilters();
 
     // The cards shown: every view switches to a new set in the same turn.
     void useCardSet(std::shared_ptr<const CardSet> cards);
@@ -103,7 +104,7 @@ private:
     int findBarRoom() const;
     void placeTab();
     void updateLeastSize();
-    void toggleDetailsFocus();
+    void cycleFocusWithF6();
 
     QTabWidget *SSTab = nullptr;
     pageControls::Monster monster_;
@@ -111,8 +112,9 @@ private:
     std::unique_ptr<SearchPage> monsterPage_;
     std::unique_ptr<SearchPage> magicPage_;
     FindBar *findBar = nullptr;
-    bool findBarGrewWindow_ = false; // or it took its room from the pages
-    QPointer<QWidget> focusBeforeDetails_;
+    bool findBarGrewWindow_ = false;  // or it took its room from the pages
+    QPointer<QWidget> focusBeforeF6_; // where a round of F6 started, and where it went last
+    QPointer<QWidget> f6Target_;
     CardFileSession *cardFile_ = nullptr;
     std::shared_ptr<const CardSet> cards_;
     bool findIndexesFailed_ = false; // memory ran short making them for the cards shown

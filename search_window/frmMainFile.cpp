@@ -55,31 +55,56 @@ QString droppedFile(const QMimeData *data)
     return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
 }
 
+// An action of the window's context menu, which the pages and their name lists show too; its key
+// works from anywhere in the window.
+template <typename Receiver>
+QAction *addWindowAction(QWidget *window, const QString &text, const QKeySequence &key,
+                         Receiver *receiver, void (Receiver::*slot)())
+{
+    auto *action = new QAction(text, window);
+    action->setShortcut(key);
+    QObject::connect(action, &QAction::triggered, receiver, slot);
+    window->addAction(action);
+    return action;
+}
+
+void addSeparator(QWidget *window)
+{
+    auto *separator = new QAction(window);
+    separator->setSeparator(true);
+    window->addAction(separator);
+}
+
 } // namespace
 
-// Ctrl+L, Ctrl+O and F1 work from anywhere in the window, and all stand in its context menu, which
-// the name lists show too; F6 takes the keyboard to the details box and back.
 void frmMain::addWindowActions()
 {
-    const auto addWindowAction = [this](const QString &text, QKeySequence::StandardKey key,
-                                        void (frmMain::*slot)()) {
-        auto *action = new QAction(text, this);
-        action->setShortcut(key);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-    };
-    addWindowAction(QStringLiteral("カードデータを開く…"), QKeySequence::Open,
+    addWindowAction(this, QStringLiteral("一覧表"), QKeySequence(Qt::CTRL | Qt::Key_L), cardTable_,
+                    &CardTableFollower::open);
+    addWindowAction(this, QStringLiteral("条件をクリア"),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), this,
+                    &frmMain::clearPageFilters);
+    addSeparator(this);
+    addWindowAction(this, QStringLiteral("カードデータを開く…"), QKeySequence::Open, this,
                     &frmMain::chooseCardFile);
-    addWindowAction(QStringLiteral("カードデータの情報"), QKeySequence::HelpContents,
+    addWindowAction(this, QStringLiteral("カードデータの情報"), QKeySequence::HelpContents, this,
                     &frmMain::showCardFileInfo);
-    auto *table = new QAction(QStringLiteral("一覧表"), this);
-    table->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(table, &QAction::triggered, cardTable_, &CardTableFollower::open);
-    insertAction(actions().value(0), table);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(new QShortcut(QKeySequence(Qt::Key_F6), this), &QShortcut::activated, this,
-            &frmMain::toggleDetailsFocus);
+            &frmMain::cycleFocusWithF6);
     setAcceptDrops(true);
+}
+
+// Only the page in front, and one search.
+void frmMain::clearPageFilters()
+{
+    if (&frontPage() == monsterPage_.get()) {
+        pageControls::clearFilters(monster_);
+        SearchMonstar();
+    } else {
+        pageControls::clearFilters(magic_);
+        SearchMagic();
+    }
 }
 
 void frmMain::chooseCardFile()

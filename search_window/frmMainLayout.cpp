@@ -84,18 +84,23 @@ void frmMain::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-// F6 moves the focus to the details box of the page in front, and back: the box is no stop of the
-// Tab key, but a keyboard user can scroll and copy its text.
-void frmMain::toggleDetailsFocus()
+// F6 takes the keyboard from any control of the page in front to its name list, from the list
+// to the details box (which is no stop of the Tab key, but can be scrolled and copied from), and
+// from there back to where it started.
+void frmMain::cycleFocusWithF6()
 {
-    QPlainTextEdit *details = frontPage().detailsBox();
-    if (details->hasFocus()) {
-        QWidget *back = focusBeforeDetails_;
-        if (!back)
-            back = frontPage().list();
-        back->setFocus(Qt::OtherFocusReason);
-        return;
+    const SearchPage &front = frontPage();
+    QWidget *focus = QApplication::focusWidget();
+    QWidget *next = front.list();
+    if (focus == front.detailsBox()) {
+        next = focusBeforeF6_ ? focusBeforeF6_.data() : front.list();
+    } else if (focus == front.list()) {
+        if (f6Target_ != focus) // the list was not reached by F6: the round starts there
+            focusBeforeF6_ = focus;
+        next = front.detailsBox();
+    } else {
+        focusBeforeF6_ = focus;
     }
-    focusBeforeDetails_ = QApplication::focusWidget();
-    details->setFocus(Qt::ShortcutFocusReason);
+    f6Target_ = next;
+    next->setFocus(Qt::ShortcutFocusReason);
 }

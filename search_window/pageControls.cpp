@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include <memory>
 #include <tuple>
 
 namespace pageControls {
@@ -99,7 +100,7 @@ void fillFilterList(QComboBox *list, const QStringList &values)
 // Drop-down lists have no caption: their name also shows as a tool tip, and is their description
 // too, since on Linux Qt names a drop-down list by its current entry. Controls in a frame take the
 // frame's caption before their own.
-void nameList(QComboBox *list, const QString &name)
+void nameDropDownList(QComboBox *list, const QString &name)
 {
     list->setAccessibleName(name);
     list->setAccessibleDescription(name);
@@ -248,11 +249,52 @@ void fillFilterLists(const Magic &page)
     fillFilterList(page.cmbMagic, filterLists::magicKinds());
 }
 
+namespace {
+
+void clearFilters(const std::vector<QWidget *> &controls)
+{
+    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    for (QWidget *control : controls)
+        quiet.push_back(std::make_unique<QSignalBlocker>(control));
+    for (QWidget *control : controls) {
+        if (auto *list = qobject_cast<QComboBox *>(control))
+            list->setCurrentIndex(0);
+        else if (auto *box = qobject_cast<QCheckBox *>(control))
+            box->setChecked(false);
+        else if (auto *threshold = qobject_cast<ThresholdBox *>(control))
+            threshold->setText(QStringLiteral("0"));
+    }
+}
+
+void selectAtLeast(const OptionPair &pair)
+{
+    {
+        const QSignalBlocker quiet0(pair[0]), quiet1(pair[1]);
+        pair[0]->setChecked(true);
+    }
+    updateOptionTabStops(pair);
+}
+
+} // namespace
+
+void clearFilters(const Monster &page)
+{
+    clearFilters(page.tabOrder());
+    for (const OptionPair &pair : {page.optCostC, page.optAP, page.optDP})
+        selectAtLeast(pair);
+}
+
+void clearFilters(const Magic &page)
+{
+    clearFilters(page.tabOrder());
+    selectAtLeast(page.optCostM);
+}
+
 void nameForScreenReaders(const Monster &page)
 {
-    nameList(page.cmbType, QStringLiteral("タイプ"));
-    nameList(page.cmbMazoku, QStringLiteral("魔族"));
-    nameList(page.cmbLevel, QStringLiteral("レベル"));
+    nameDropDownList(page.cmbType, QStringLiteral("タイプ"));
+    nameDropDownList(page.cmbMazoku, QStringLiteral("魔族"));
+    nameDropDownList(page.cmbLevel, QStringLiteral("レベル"));
     nameFrameMembers(page.frames());
     page.lstMonstarName->setAccessibleName(QStringLiteral("モンスターの一覧"));
     page.txtMonstarInf->setAccessibleName(QStringLiteral("モンスターの詳細"));
@@ -260,7 +302,7 @@ void nameForScreenReaders(const Monster &page)
 
 void nameForScreenReaders(const Magic &page)
 {
-    nameList(page.cmbMagic, QStringLiteral("魔法、罠、儀式の種類"));
+    nameDropDownList(page.cmbMagic, QStringLiteral("魔法、罠、儀式の種類"));
     nameFrameMembers(page.frames());
     page.lstMagicName->setAccessibleName(QStringLiteral("魔法、罠、儀式の一覧"));
     page.txtMagicInf->setAccessibleName(QStringLiteral("魔法、罠、儀式の詳細"));

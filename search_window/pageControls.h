@@ -50,6 +50,7 @@ struct Monster
     // The filter controls and the name list, in the order of the Tab key.
     std::vector<QWidget *> tabOrder() const;
     std::vector<QGroupBox *> frames() const;
+    std::vector<ThresholdBox *> thresholdBoxes() const { return {txtCostC, txtAP, txtDP}; }
 };
 
 struct Magic
@@ -66,6 +67,7 @@ struct Magic
 
     std::vector<QWidget *> tabOrder() const;
     std::vector<QGroupBox *> frames() const;
+    std::vector<ThresholdBox *> thresholdBoxes() const { return {txtCostM}; }
 };
 
 // Makes the controls of a page of tabControl; names is the model of its name list.
@@ -81,6 +83,11 @@ cardSearch::MagicFilters magicFilters(const Magic &page);
 // caller searches once the lists are filled.
 void fillFilterLists(const Monster &page);
 void fillFilterLists(const Magic &page);
+
+// Puts every filter of the page back as it starts: entry 0, boxes clear, "0", "以上". Without a
+// signal: the caller searches once.
+void clearFilters(const Monster &page);
+void clearFilters(const Magic &page);
 
 // Names the controls for screen readers.
 void nameForScreenReaders(const Monster &page);

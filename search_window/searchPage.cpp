@@ -73,7 +73,10 @@ void SearchPage::showFound(const QStringList &findWords)
 
 void SearchPage::setRows(std::shared_ptr<const mdlZorv::RowList> rows)
 {
+    const bool narrowed = rows != filteredRows_;
     parts_.names->setRows(cards_.table, std::move(rows));
+    parts_.list->setToolTip(countText(narrowed));
+    parts_.list->setAccessibleDescription(parts_.list->toolTip());
     if (!shownCard_)
         return;
     markShownCard(parts_.names->entryOfRow(shownRow_) >= 0);
@@ -91,6 +94,15 @@ void SearchPage::selectShownCard()
         parts_.list->setCurrentIndex(parts_.names->index(entry));
         scrollToWhenLaidOut(parts_.list, parts_.names->index(entry));
     }
+}
+
+// "12 枚", or with find words "3 枚 (条件に合う 12 枚のうち)".
+QString SearchPage::countText(bool narrowed) const
+{
+    const QString listed = QStringLiteral("%L1 枚").arg(listedCount());
+    return narrowed
+               ? QStringLiteral("%1 (条件に合う %L2 枚のうち)").arg(listed).arg(filteredCount())
+               : listed;
 }
 
 qsizetype SearchPage::listedCount() const

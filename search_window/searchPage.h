@@ -85,6 +85,7 @@ public:
 
 private:
     void setRows(std::shared_ptr<const mdlZorv::RowList> rows);
+    QString countText(bool narrowed) const;
     // The list's first entry of the card with the number, or -1.
     int entryOf(const QString &cardNumber) const;
     void markShownCard(bool listed);

@@ -1,5 +1,8 @@
 #include "search_window/thresholdBox.h"
 
+#include "card_data/numberText.h"
+
+#include <QApplication>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -87,6 +90,35 @@ ThresholdBox::ThresholdBox(QWidget *parent, int digitLimit, InputMethod inputMet
     setValidator(new DigitsOnlyValidator(digitLimit, this));
     setAttribute(Qt::WA_InputMethodEnabled, inputMethod == InputMethod::On);
     connect(this, &QLineEdit::textChanged, this, &ThresholdBox::showZeroWhenBlank);
+    connect(this, &QLineEdit::textChanged, this, &ThresholdBox::showWhetherPending);
+}
+
+void ThresholdBox::markSearched()
+{
+    searched_ = mdlZorv::readNumber(text());
+    showWhetherPending();
+}
+
+// The tint is the highlight colour over the box's own, so that it shows in dark themes too.
+void ThresholdBox::showWhetherPending()
+{
+    const bool pending = mdlZorv::readNumber(text()) != searched_;
+    if (pending == pending_)
+        return;
+    pending_ = pending;
+    QPalette tinted = QApplication::palette(this);
+    if (pending) {
+        const QColor base = tinted.color(QPalette::Base);
+        const QColor mark = tinted.color(QPalette::Highlight);
+        tinted.setColor(QPalette::Base, QColor::fromRgbF((base.redF() * 3 + mark.redF()) / 4,
+                                                         (base.greenF() * 3 + mark.greenF()) / 4,
+                                                         (base.blueF() * 3 + mark.blueF()) / 4));
+    }
+    setPalette(tinted);
+    setToolTip(pending ? QStringLiteral("Enterで検索") : QString());
+    setAccessibleDescription(
+        pending ? QStringLiteral("まだ検索に使われていない値です。Enterで検索します。")
+                : QString());
 }
 
 // A line edit answers the platform from its own state alone; the attribute is not enough.

@@ -24,6 +24,12 @@ public:
     ThresholdBox(QWidget *parent, int digitLimit, InputMethod inputMethod);
     int digitLimit() const { return digitLimit_; }
 
+    // The search of the box's page has used the value the box holds now. While the box holds
+    // another value, it shows that it waits for Enter: tinted, with a tool tip and a description
+    // for screen readers saying so.
+    void markSearched();
+    bool isPending() const { return pending_; }
+
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 Q_SIGNALS:
@@ -39,9 +45,12 @@ protected:
 
 private:
     void showZeroWhenBlank();
+    void showWhetherPending();
 
     int digitLimit_;
     InputMethod inputMethod_;
     bool selectOnRelease_ = false; // entered by a mouse click: select once the button is released
     bool composing_ = false;       // an input method's composition is under way
+    double searched_ = 0;          // the value the page's last search used
+    bool pending_ = false;
 };

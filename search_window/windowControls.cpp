@@ -116,6 +116,27 @@ protected:
     }
 };
 
+// A name list on which the first Up or Down, while no entry is selected, selects the first entry:
+// the list's current entry is then the first one, unselected, and the key would move past it.
+class NameList final : public QListView
+{
+public:
+    using QListView::QListView;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool upOrDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+        if (upOrDown && event->modifiers() == Qt::NoModifier && model()->rowCount() > 0 &&
+            !selectionModel()->hasSelection()) {
+            setCurrentIndex(model()->index(0, 0));
+            event->accept();
+            return;
+        }
+        QListView::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 QRect fromTwips(int left, int top, int width, int height)
@@ -190,19 +211,22 @@ thresholdFilter(QWidget *parent, const ThresholdFilterParts &parts)
                                 optionButton(group, arrayMemberName(parts.optionsName, 1),
                                              QStringLiteral("以下"), parts.atMost)};
     options[0]->setChecked(true);
-    for (QRadioButton *option : options) {
-        const auto keepSelectedInTabChain = [option](bool selected) {
-            option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
-        };
-        keepSelectedInTabChain(option->isChecked());
-        QObject::connect(option, &QRadioButton::toggled, option, keepSelectedInTabChain);
-    }
+    updateOptionTabStops(options);
+    for (QRadioButton *option : options)
+        QObject::connect(option, &QRadioButton::toggled, option,
+                         [options] { updateOptionTabStops(options); });
     return {group, box, options};
+}
+
+void updateOptionTabStops(const OptionPair &pair)
+{
+    for (QRadioButton *option : pair)
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model)
 {
-    auto *list = named(new QListView(parent), name);
+    auto *list = named(new NameList(parent), name);
     list->setModel(model);
     list->setUniformItemSizes(true);
     // A list of many entries lays out its first thousands at once and the rest in the background,

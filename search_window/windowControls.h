@@ -57,6 +57,9 @@ using OptionPair = std::array<QRadioButton *, 2>;
 std::tuple<QGroupBox *, ThresholdBox *, OptionPair>
 thresholdFilter(QWidget *parent, const ThresholdFilterParts &parts);
 
+// Only the selected option of a pair is a stop of the Tab key.
+void updateOptionTabStops(const OptionPair &pair);
+
 QListView *nameList(QWidget *parent, const QString &name, QAbstractItemModel *model);
 QPlainTextEdit *detailBox(QWidget *parent, const QString &name);
 

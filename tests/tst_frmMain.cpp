@@ -334,11 +334,72 @@ private Q_SLOTS:
         QVERIFY(!dimmed());
         QCOMPARE(list->currentIndex().row(), 1);
         QVERIFY(list->selectionModel()->isSelected(list->currentIndex()));
+    }
 
-        QTest::keyClick(list, Qt::Key_F6);
-        QCOMPARE(QApplication::focusWidget(), box);
-        QTest::keyClick(box, Qt::Key_F6);
-        QCOMPARE(QApplication::focusWidget(), list);
+    // The first Down in a list with nothing selected shows the first card; F6 goes from any
+    // control to the list, then to the details box, then back where it started.
+    void keyboardReachesListAndDetails()
+    {
+        QVERIFY(openCards());
+        auto *list = window_.control<QListView>(u"lstMonstarName"_qs);
+        QWidget *start = window_.control(u"txtAP"_qs);
+        start->setFocus();
+        const QList<QWidget *> round = {list, window_.control(u"txtMonstarInf"_qs), start};
+        for (QWidget *next : round) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QCOMPARE(window_.details(u"lstMonstarName"_qs).section(u'\n', -2), u"ID-A-1\n守る"_qs);
+        QCOMPARE(list->toolTip(), u"3 枚"_qs);
+    }
+
+    // A threshold typed but not yet searched shows that it waits for Enter, until a search of
+    // its page uses it; the text stays as typed.
+    void showsAThresholdWaitingForEnter()
+    {
+        QVERIFY(openCards());
+        auto *box = window_.control<ThresholdBox>(u"txtDP"_qs);
+        const QColor base = box->palette().color(QPalette::Base);
+        box->setFocus();
+        QTest::keyClicks(box, u"1000"_qs);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QVERIFY(box->isPending());
+        QCOMPARE(box->toolTip(), u"Enterで検索"_qs);
+        QVERIFY(!box->accessibleDescription().isEmpty());
+        QVERIFY(box->palette().color(QPalette::Base) != base);
+        QCOMPARE(window_.monsters().size(), 3);                 // nothing searched
+        window_.control<QRadioButton>(u"optDP(1)"_qs)->click(); // a search of the page: 以下 1000
+        QVERIFY(!box->isPending());
+        QCOMPARE(box->palette().color(QPalette::Base), base);
+        QCOMPARE(window_.monsters(), (QStringList{u"001  Alpha"_qs, u"002  Beta"_qs}));
+        QCOMPARE(box->text(), u"1000"_qs);
+    }
+
+    // Every filter of the page in front goes back as it starts, with one search; the other page
+    // and the find words stay.
+    void clearsTheFiltersOfThePageInFront()
+    {
+        QVERIFY(openCards());
+        window_.control<QComboBox>(u"cmbType"_qs)->setCurrentIndex(2);
+        window_.control<QCheckBox>(u"chkDuelistC(2)"_qs)->click();
+        window_.control<QRadioButton>(u"optCostC(1)"_qs)->click();
+        auto *ap = window_.control<ThresholdBox>(u"txtAP"_qs);
+        ap->setText(u"2000"_qs);
+        window_.control<QComboBox>(u"cmbMagic"_qs)->setCurrentIndex(1);
+        const int runsBefore = runs(u"lstMonstarName"_qs);
+        QTest::keyClick(window_.get(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(runs(u"lstMonstarName"_qs) - runsBefore, 1);
+        QCOMPARE(window_.control<QComboBox>(u"cmbType"_qs)->currentIndex(), 0);
+        QVERIFY(!window_.control<QCheckBox>(u"chkDuelistC(2)"_qs)->isChecked());
+        QVERIFY(window_.control<QRadioButton>(u"optCostC(0)"_qs)->isChecked());
+        QCOMPARE(window_.control(u"optCostC(0)"_qs)->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(ap->text(), u"0"_qs);
+        QVERIFY(!ap->isPending());
+        QCOMPARE(window_.monsters().size(), 3);
+        QCOMPARE(window_.control<QComboBox>(u"cmbMagic"_qs)->currentIndex(), 1);
     }
 
     void speaksQtsOwnWordsInJapanese()
