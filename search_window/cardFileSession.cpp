@@ -20,6 +20,7 @@ mdlZorv::LoadOutcome CardFileSession::load(const QString &path)
 
 void CardFileSession::reload()
 {
+    reloadAsked_ = true;
     watcher_.readWhenSettled();
 }
 
@@ -41,9 +42,13 @@ void CardFileSession::startRead()
 {
     if (reading_.isRunning())
         return;
-    fileBeingRead_ = fileToOpen_.isEmpty() ? path() : std::exchange(fileToOpen_, {});
-    reading_.start([path = fileBeingRead_,
-                    indexes = findIndexesWanted_] { return cardReload::read(path, indexes); },
+    const bool openAsked = !fileToOpen_.isEmpty();
+    fileBeingRead_ = openAsked ? std::exchange(fileToOpen_, {}) : path();
+    const cardReload::Request request{.path = fileBeingRead_,
+                                      .withFindIndexes = findIndexesWanted_,
+                                      .opened = fileBeingRead_ != path(),
+                                      .asked = std::exchange(reloadAsked_, false) || openAsked};
+    reading_.start([request] { return cardReload::read(request); },
                    [this](cardReload::ReadCards read) { finishRead(std::move(read)); });
 }
 

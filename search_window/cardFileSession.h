@@ -58,5 +58,6 @@ private:
     QString fileBeingRead_;
     mdlZorv::LoadOutcome lastRead_;
     bool findIndexesWanted_ = false;
+    bool reloadAsked_ = false;
     BackgroundTask<cardReload::ReadCards> reading_; // last: ends, and waits, first
 };

@@ -18,20 +18,18 @@ FindIndexes makeIndexes(const mdlZorv::CardTable &monsters, const mdlZorv::CardT
 
 } // namespace
 
-ReadCards read(const QString &path, bool withFindIndexes)
+ReadCards read(const Request &request)
 {
-    ReadCards result;
-    result.path = path;
-    result.cards = mdlZorv::readCards(path);
-    if (!withFindIndexes || !result.cards.outcome.problem.isEmpty())
+    ReadCards result{request.path, request.opened, request.asked, {}, {}};
+    result.cards = mdlZorv::readCards(request.path);
+    if (!request.withFindIndexes || !result.cards.outcome.problem.isEmpty())
         return result;
     try {
         result.findIndexes = makeIndexes(result.cards.monsters, result.cards.magic);
     } catch (const std::bad_alloc &) {
         const mdlZorv::FileStamp stamp = result.cards.outcome.read;
-        result = ReadCards(); // the memory of the new tables back first
-        result.path = path;
-        result.cards.outcome.problem = mdlZorv::tooLargeProblem(path);
+        result.cards = mdlZorv::LoadedCards(); // the memory of the new tables back first
+        result.cards.outcome.problem = mdlZorv::tooLargeProblem(request.path);
         result.cards.outcome.read = stamp;
     }
     return result;

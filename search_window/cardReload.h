@@ -10,10 +10,21 @@
 // thread of its own (see BackgroundTask) while the window goes on with the cards it shows.
 namespace cardReload {
 
+// A read to make, and why.
+struct Request
+{
+    QString path;
+    bool withFindIndexes = false;
+    bool opened = false; // another file than the one followed
+    bool asked = false;  // the user asked for it: opened it, or asked to read it again
+};
+
 // What a read of a card file made: the new tables, and their find indexes where asked for.
 struct ReadCards
 {
     QString path; // of the file read
+    bool opened = false;
+    bool asked = false;
     mdlZorv::LoadedCards cards;
     FindIndexes findIndexes;
 };
@@ -21,7 +32,7 @@ struct ReadCards
 // Reads a card file and, if asked, makes the find indexes of its tables. A failure anywhere,
 // memory running short included, leaves only the problem and the stamp of the file read:
 // nothing is to be shown until all is made.
-ReadCards read(const QString &path, bool withFindIndexes);
+ReadCards read(const Request &request);
 
 // The find indexes of a card set's tables, or none where memory ran short.
 std::optional<FindIndexes> findIndexes(const CardSet &cards);

@@ -9,6 +9,8 @@
 #include "search_window/cardTableFollower.h"
 #include "search_window/findBar.h"
 #include "search_window/pageLayout.h"
+#include "search_window/passingNote.h"
+#include "search_window/reloadNote.h"
 #include "search_window/searchPage.h"
 
 #include <QCheckBox>
@@ -30,6 +32,8 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     chainTabStops();
     addTabSwitchKeys();
     findBar = new FindBar(this);
+    note_ = new PassingNote(this);
+    reloadNote_ = new ReloadNote(note_);
     cardTable_ = new CardTableFollower(this, pages(), SSTab);
     connectEvents();
     addWindowActions();

@@ -15,6 +15,8 @@
 class CardFileSession;
 class CardTableFollower;
 class FindBar;
+class PassingNote;
+class ReloadNote;
 class SearchPage;
 class QMessageBox;
 class QTabWidget;
@@ -119,6 +121,8 @@ private:
     std::shared_ptr<const CardSet> cards_;
     bool findIndexesFailed_ = false; // memory ran short making them for the cards shown
     QPointer<QMessageBox> message_;  // about the card file, while open
+    PassingNote *note_ = nullptr;
+    ReloadNote *reloadNote_ = nullptr;
     CardTableFollower *cardTable_ = nullptr;
     // Last of all: a task under way ends, and is waited for, before anything else goes.
     BackgroundTask<std::optional<FindIndexes>> findIndexing_;

@@ -9,6 +9,7 @@
 #include "search_window/cardTableFollower.h"
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/reloadNote.h"
 #include "search_window/searchPage.h"
 
 #include <QMessageBox>
@@ -42,6 +43,7 @@ void frmMain::showReadCards(cardReload::ReadCards &read)
 {
     const auto monster = monsterPage_->selectedCardNumber();
     const auto magic = magicPage_->selectedCardNumber();
+    const std::shared_ptr<const CardSet> before = cards_;
     const mdlZorv::LoadOutcome outcome = mdlZorv::showCards(std::move(read.cards));
     useCardSet(read.findIndexes.monsters
                    ? CardSet::ofShownTables()->withFindIndexes(std::move(read.findIndexes))
@@ -54,6 +56,8 @@ void frmMain::showReadCards(cardReload::ReadCards &read)
     monsterPage_->reselectCard(monster);
     magicPage_->reselectCard(magic);
     cardTable_->showNow();
+    if (!read.opened)
+        reloadNote_->tell(before, cards_, read.asked);
     if (message_)
         message_->close();
     Q_EMIT cardFileReloaded();

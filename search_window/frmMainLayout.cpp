@@ -5,6 +5,7 @@
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
 #include "search_window/pageLayout.h"
+#include "search_window/passingNote.h"
 #include "search_window/searchPage.h"
 #include "search_window/windowLayout.h"
 
@@ -49,6 +50,7 @@ void frmMain::placeTab()
     SSTab->setGeometry(pageControls::tabPlace().adjusted(0, 0, extra.width(), extra.height()));
     if (findBarRoom() > 0)
         findBar->setGeometry(0, height() - FindBar::barHeight, width(), FindBar::barHeight);
+    note_->place(findBarRoom());
 }
 
 // As low as the pages' lists and details boxes allow, as narrow as the default.

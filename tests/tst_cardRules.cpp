@@ -2,6 +2,7 @@
 // sorting and text for other programs, apart from any window.
 
 #include "card_data/mdlZorv.h"
+#include "card_rules/cardChanges.h"
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
@@ -288,6 +289,43 @@ private Q_SLOTS:
         using namespace mdlZorv::CardField;
         const cardFind::FindIndex index(strMonstarData, {Number, Name, Effect});
         QCOMPARE(index.matches(0, textFold::words(find)), found);
+    }
+
+    void countsWhatAReadChanged_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("expected"); // the note when the user asked
+        const QString alpha = u"001,Alpha,1,1,獣,,1,1,I,E,T"_qs;
+        const QString beta = u"002,Beta,1,1,獣,,1,1,I,E,T"_qs;
+        const QString spell = u"101,Spell,,,魔法,,,2,S,E,T"_qs;
+        const auto lines = [](const QStringList &cards) {
+            return cards.join(u"\r\n");
+        };
+        QTest::newRow("same cards")
+            << lines({alpha, spell}) << lines({alpha, spell}) << QList<qsizetype>{2, 0, 0, 0};
+        QTest::newRow("one of each")
+            << lines({alpha, beta}) << lines({u"001,Alpha,9,1,獣,,1,1,I,E,T"_qs, spell})
+            << u"再読み込みしました: 2 枚 (追加 1、変更 1、削除 1)"_qs;
+        QTest::newRow("same number twice, told apart by place")
+            << lines({alpha, u"001,Other,1,1,獣,,1,1,I,E,T"_qs})
+            << lines({alpha, u"001,Changed,1,1,獣,,1,1,I,E,T"_qs, alpha})
+            << u"再読み込みしました: 3 枚 (追加 1、変更 1、削除 0)"_qs;
+        QTest::newRow("a monster becomes a spell")
+            << lines({alpha}) << lines({u"001,Alpha,,,魔法,,,1,I,E,T"_qs})
+            << u"再読み込みしました: 1 枚 (追加 1、変更 0、削除 1)"_qs;
+    }
+    void countsWhatAReadChanged()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QString, expected);
+        mdlZorv::loadCardText(before);
+        const auto first = CardSet::ofShownTables();
+        mdlZorv::loadCardText(after);
+        const CardChanges changes = compareCards(*first, *CardSet::ofShownTables());
+        QCOMPARE(changesNote(changes, true), expected);
+        QCOMPARE(changesNote(changes, false).isEmpty(), !changes.any());
     }
 
     // Marks cover what the words match in the text itself, whatever form either is written in.

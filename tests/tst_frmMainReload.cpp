@@ -12,6 +12,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
@@ -244,6 +245,27 @@ private Q_SLOTS:
             QTRY_COMPARE(window_.openMessages(), 0);
         }
         QVERIFY(!shown.contains(u"002  Beta"_qs)); // a file written in two steps, seen half-way
+    }
+
+    // A read again that changed cards tells so in a passing note, which takes no focus; F5 on a
+    // file that did not change tells that.
+    void tellsWhatAReadAgainChanged()
+    {
+        const QString alpha = u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs;
+        QVERIFY(openFile(testFiles::cardFile({alpha, u"002,Beta,0,0,竜,,1,1,I,E,T"_qs})));
+        QTRY_VERIFY(!window_.session()->isBusy());
+        auto *note = window_.control<QLabel>(u"lblNote"_qs);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(save(Save::InPlace, testFiles::cardFile({alpha, u"002,Beta,9,0,竜,,1,1,I,E,T"_qs,
+                                                         u"003,Gamma,0,0,竜,,1,1,I,E,T"_qs})));
+        QTRY_COMPARE(note->text(), u"再読み込みしました: 3 枚 (追加 1、変更 1、削除 0)"_qs);
+        QVERIFY(note->isVisible());
+        QCOMPARE(QApplication::focusWidget(), focus);
+        QTRY_VERIFY(!window_.session()->isBusy());
+        note->hide();
+        QTest::keyClick(window_.get(), Qt::Key_F5);
+        QTRY_COMPARE(note->text(), u"変更はありません"_qs);
+        QVERIFY(note->isVisible());
     }
 
     // Another card file, opened or dropped, is read and followed; one that cannot be read leaves
