@@ -42,4 +42,14 @@ QStringList magicKinds()
     return kinds;
 }
 
+QString duelistNames(QStringView duelistField)
+{
+    QStringList names;
+    for (const Duelist &duelist : duelists) {
+        if (duelistField.contains(duelist.key))
+            names << duelist.caption.toString();
+    }
+    return names.isEmpty() ? QStringLiteral("なし") : names.join(u'、');
+}
+
 } // namespace filterLists

@@ -36,4 +36,8 @@ struct Duelist
 inline constexpr std::array<Duelist, 3> duelists = {
     {{u"Tavrin", u'T'}, {u"Ombrec", u'O'}, {u"Jorunde", u'J'}}};
 
+// The duelists a card's duelist field names, by their captions: "TJ" -> "Tavrin、Jorunde",
+// "" -> "なし".
+QString duelistNames(QStringView duelistField);
+
 } // namespace filterLists

@@ -58,24 +58,28 @@ void frmMain::createPages()
 
     auto *monsterNames = new CardListModel(this);
     monster_ = pageControls::createMonsterPage(monsterPage, SSTab, monsterNames);
-    monsterPage_ =
-        std::make_unique<SearchPage>(SearchPage::Parts{.title = SSTab->tabText(0),
-                                                       .columns = tableColumns::monster,
-                                                       .names = monsterNames,
-                                                       .list = monster_.lstMonstarName,
-                                                       .detailsBox = monster_.txtMonstarInf,
-                                                       .controls = monster_.tabOrder(),
-                                                       .details = cardDetails::monsterDetails});
+    monsterPage_ = std::make_unique<SearchPage>(
+        SearchPage::Parts{.title = SSTab->tabText(0),
+                          .columns = tableColumns::monster,
+                          .names = monsterNames,
+                          .list = monster_.lstMonstarName,
+                          .detailsBox = monster_.txtMonstarInf,
+                          .layout = monster_.layout,
+                          .duelistsField = mdlZorv::CardField::Duelists,
+                          .controls = monster_.tabOrder(),
+                          .details = cardDetails::monsterDetails});
     auto *magicNames = new CardListModel(this);
     magic_ = pageControls::createMagicPage(magicPage, SSTab, magicNames);
-    magicPage_ =
-        std::make_unique<SearchPage>(SearchPage::Parts{.title = SSTab->tabText(1),
-                                                       .columns = tableColumns::magic,
-                                                       .names = magicNames,
-                                                       .list = magic_.lstMagicName,
-                                                       .detailsBox = magic_.txtMagicInf,
-                                                       .controls = magic_.tabOrder(),
-                                                       .details = cardDetails::magicDetails});
+    magicPage_ = std::make_unique<SearchPage>(
+        SearchPage::Parts{.title = SSTab->tabText(1),
+                          .columns = tableColumns::magic,
+                          .names = magicNames,
+                          .list = magic_.lstMagicName,
+                          .detailsBox = magic_.txtMagicInf,
+                          .layout = magic_.layout,
+                          .duelistsField = mdlZorv::MagicField::Duelists,
+                          .controls = magic_.tabOrder(),
+                          .details = cardDetails::magicDetails});
     pageControls::nameForScreenReaders(monster_);
     pageControls::nameForScreenReaders(magic_);
 }

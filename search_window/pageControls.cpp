@@ -193,7 +193,8 @@ Monster createMonsterPage(QWidget *page, QWidget *tabControl, QAbstractItemModel
     c.lstMonstarName = windowControls::nameList(page, QStringLiteral("lstMonstarName"), names);
     c.txtMonstarInf = detailBox(page, QStringLiteral("txtMonstarInf"));
     c.layout->addListAndDetails(c.lstMonstarName, fromTwips(105, 1920, 4830, 4200), c.txtMonstarInf,
-                                detailsPlace);
+                                detailsPlace,
+                                {QStringLiteral("lblMonstarCard"), QStringLiteral("divMonstar")});
     return c;
 }
 
@@ -213,7 +214,8 @@ Magic createMagicPage(QWidget *page, QWidget *tabControl, QAbstractItemModel *na
     c.lstMagicName = windowControls::nameList(page, QStringLiteral("lstMagicName"), names);
     c.txtMagicInf = detailBox(page, QStringLiteral("txtMagicInf"));
     c.layout->addListAndDetails(c.lstMagicName, fromTwips(105, 1380, 4830, 4740), c.txtMagicInf,
-                                detailsPlace);
+                                detailsPlace,
+                                {QStringLiteral("lblMagicCard"), QStringLiteral("divMagic")});
     return c;
 }
 

@@ -4,7 +4,10 @@
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/filterLists.h"
+#include "card_rules/textFold.h"
 #include "search_window/cardListModel.h"
+#include "search_window/pageLayout.h"
+#include "search_window/windowControls.h"
 
 #include <QApplication>
 #include <QListView>
@@ -66,6 +69,8 @@ void SearchPage::showFiltered(mdlZorv::RowList rows, const QStringList &findWord
 void SearchPage::showFound(const QStringList &findWords)
 {
     findStale_ = !findWords.isEmpty() && !cards_.findIndex;
+    findWords_ = findWords;
+    markFindWords();
     setRows(findWords.isEmpty() || findStale_ ? filteredRows_
                                               : std::make_shared<const mdlZorv::RowList>(
                                                     narrowing_->narrow(*filteredRows_, findWords)));
@@ -73,12 +78,14 @@ void SearchPage::showFound(const QStringList &findWords)
 
 void SearchPage::setRows(std::shared_ptr<const mdlZorv::RowList> rows)
 {
-    const bool narrowed = rows != filteredRows_;
+    narrowed_ = rows != filteredRows_;
     parts_.names->setRows(cards_.table, std::move(rows));
-    parts_.list->setToolTip(countText(narrowed));
+    parts_.list->setToolTip(countText(narrowed_));
     parts_.list->setAccessibleDescription(parts_.list->toolTip());
-    if (!shownCard_)
+    if (!shownCard_) {
+        showHeading();
         return;
+    }
     markShownCard(parts_.names->entryOfRow(shownRow_) >= 0);
     if (std::exchange(selectShownCard_, false))
         selectShownCard();
@@ -133,6 +140,7 @@ void SearchPage::showDetails(const QString &cardNumber)
     shownCardName_ =
         cardNumber + u' ' + filterLists::entryText(table.view(mdlZorv::CardField::Name, *row));
     markShownCard(true);
+    markFindWords();
 }
 
 void SearchPage::reselectCard(const std::optional<QString> &cardNumber)
@@ -164,4 +172,43 @@ void SearchPage::markShownCard(bool listed)
     box->setToolTip(listed ? shownCardName_
                            : QStringLiteral("%1 (一覧にありません)").arg(shownCardName_));
     box->setAccessibleDescription(box->toolTip());
+    shownCardListed_ = listed;
+    showHeading();
+}
+
+// The card shown, the duelists who may use it, and the count of the list.
+void SearchPage::showHeading()
+{
+    QStringList lines;
+    QStringList spoken;
+    if (shownCard_) {
+        const QString name = shownCardListed_
+                                 ? shownCardName_
+                                 : QStringLiteral("%1 (一覧にありません)").arg(shownCardName_);
+        const QString duelists = QStringLiteral("使用可能デュエリスト: %1")
+                                     .arg(filterLists::duelistNames(
+                                         cards_.table->view(parts_.duelistsField, shownRow_)));
+        lines << QStringLiteral("<b>%1</b>").arg(name.toHtmlEscaped()) << duelists.toHtmlEscaped();
+        spoken << name << duelists;
+    }
+    const QString count = QStringLiteral("一覧: %1").arg(countText(narrowed_));
+    lines << count.toHtmlEscaped();
+    spoken << count;
+    parts_.layout->setHeading(lines.join(u"<br>"), spoken.join(u'\n'));
+}
+
+// The find words are marked in the details by the box's formatting: its text stays as it is.
+void SearchPage::markFindWords()
+{
+    QPlainTextEdit *box = parts_.detailsBox;
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const textFold::Mark &mark : textFold::findMarks(box->toPlainText(), findWords_)) {
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(box->document());
+        selection.cursor.setPosition(int(mark.start));
+        selection.cursor.setPosition(int(mark.start + mark.length), QTextCursor::KeepAnchor);
+        selection.format = windowControls::findMarkFormat();
+        marks << selection;
+    }
+    box->setExtraSelections(marks);
 }

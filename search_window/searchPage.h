@@ -11,6 +11,7 @@
 #include <vector>
 
 class CardListModel;
+class PageLayout;
 class QListView;
 class QPlainTextEdit;
 class QWidget;
@@ -32,6 +33,8 @@ public:
         CardListModel *names;
         QListView *list;
         QPlainTextEdit *detailsBox;
+        PageLayout *layout; // which shows the heading of the details beside the list
+        int duelistsField;  // of the page's table
         // The filter controls and the name list, in the order of the Tab key. The Tab chain, the
         // searches' wiring and the tab switch all follow this list.
         std::vector<QWidget *> controls;
@@ -86,6 +89,8 @@ public:
 private:
     void setRows(std::shared_ptr<const mdlZorv::RowList> rows);
     QString countText(bool narrowed) const;
+    void showHeading();
+    void markFindWords();
     // The list's first entry of the card with the number, or -1.
     int entryOf(const QString &cardNumber) const;
     void markShownCard(bool listed);
@@ -100,5 +105,8 @@ private:
     std::optional<QString> shownCard_; // the number of the card the details show
     qsizetype shownRow_ = -1;          // its first row, or -1 where the table holds none
     QString shownCardName_;            // "001 白翼の歌い手"
+    bool shownCardListed_ = false;
     bool selectShownCard_ = false;
+    bool narrowed_ = false; // the list holds the rows the find words leave
+    QStringList findWords_; // the last ones the list followed
 };

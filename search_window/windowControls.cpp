@@ -11,6 +11,7 @@
 #include <QProxyStyle>
 #include <QRadioButton>
 #include <QStyleOptionComboBox>
+#include <QTextCharFormat>
 
 namespace windowControls {
 
@@ -155,6 +156,14 @@ QFont windowFont()
     font.setPointSize(9);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+QTextCharFormat findMarkFormat()
+{
+    QTextCharFormat format;
+    format.setBackground(QColor(255, 224, 102));
+    format.setForeground(QColor(Qt::black));
+    return format;
 }
 
 QString arrayMemberName(const char *array, int index)

@@ -15,6 +15,7 @@ class QFont;
 class QGroupBox;
 class QListView;
 class QPlainTextEdit;
+class QTextCharFormat;
 class QRadioButton;
 class QWidget;
 
@@ -26,6 +27,9 @@ QRect fromTwips(int left, int top, int width, int height);
 
 // The one font of the window: 9-point regular Japanese Gothic, monospaced where it can be.
 QFont windowFont();
+
+// How a find word is marked where it stands in a card's text: a marker's colour behind it.
+QTextCharFormat findMarkFormat();
 
 // The name of a member of a control array: "chkDuelistC(0)".
 QString arrayMemberName(const char *array, int index);

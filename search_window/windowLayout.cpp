@@ -20,6 +20,23 @@ std::pair<int, int> shareHeight(int list, int details, int extra, int leastList,
     return {newList, newDetails};
 }
 
+SideBySide sideBySide(const QRect &area, double listShare, int dividerWidth, int headingHeight,
+                      int least)
+{
+    constexpr int headingGap = 2;
+    const int room = std::max(0, area.width() - dividerWidth);
+    const int most = std::max(least, room - least);
+    const int listWidth =
+        std::clamp(int(room * listShare + 0.5), std::min(least, room), std::min(most, room));
+    const int right = area.left() + listWidth + dividerWidth;
+    const int rightWidth = area.right() + 1 - right;
+    return {QRect(area.left(), area.top(), listWidth, area.height()),
+            QRect(area.left() + listWidth, area.top(), dividerWidth, area.height()),
+            QRect(right, area.top(), rightWidth, headingHeight),
+            QRect(right, area.top() + headingHeight + headingGap, rightWidth,
+                  std::max(0, area.height() - headingHeight - headingGap))};
+}
+
 QRect windowPlace(const QRect &saved, const QSize &defaultSize, int leastHeight,
                   const QList<QRect> &screens, const QRect &preferred, const QMargins &frame)
 {

@@ -16,6 +16,26 @@ namespace windowLayout {
 //   280, 82, -100 (least 45 each) -> 217, 45
 std::pair<int, int> shareHeight(int list, int details, int extra, int leastList, int leastDetails);
 
+// A window this many pixels wider than its default (640 pixels wide, or more) shows each page's
+// details beside its name list rather than below it.
+inline constexpr int sideBySideExtraWidth = 296;
+
+// The places of a name list and, beside it past a divider, a heading above a details box, all in
+// one area. The list takes listShare of the width beside the divider, but each side keeps least
+// pixels while the area has them; the heading is headingHeight high.
+//   (0, 0, 706, 400), 0.4, divider 6, heading 40, least 120
+//     -> list (0, 0, 280, 400), divider (280, 0, 6, 400), heading (286, 0, 420, 40),
+//        details (286, 42, 420, 358)
+struct SideBySide
+{
+    QRect list;
+    QRect divider;
+    QRect heading;
+    QRect details;
+};
+SideBySide sideBySide(const QRect &area, double listShare, int dividerWidth, int headingHeight,
+                      int least);
+
 // Where the window goes, as its inner rectangle: where it was last (saved) if its title bar falls
 // on one of the screens now, else the default size in the middle of the preferred screen; either
 // way no taller than that screen's available area (frame: what the window's frame adds around

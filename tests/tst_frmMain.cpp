@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
@@ -68,6 +69,9 @@ private Q_SLOTS:
     }
     void cleanup() { window_.close(); }
 
+    // Caption, size and tabs; the filter lists hold their no-selection text and the values of the
+    // monster cards; the threshold boxes show 0, each with its number of digits, and attack and
+    // defence take no input method.
     void startsWithEveryControlInItsInitialState()
     {
         QVERIFY(window_.open(cards));
@@ -101,6 +105,8 @@ private Q_SLOTS:
         QCOMPARE(inputMethods, (QList<bool>{false, false, true, true}));
     }
 
+    // Each control lies inside its parent, over no sibling, shows its caption in full, and has a
+    // name for screen readers.
     void placesAndNamesEveryControl()
     {
         QVERIFY(window_.open({}));
@@ -151,6 +157,8 @@ private Q_SLOTS:
         QCOMPARE(visited, expected);
     }
 
+    // Every named control of each page but its name list and details box, found on the window
+    // itself: a control added to a page but not wired to its search fails here.
     void filterRerunsOnlyItsOwnPage_data()
     {
         QTest::addColumn<QString>("name");
@@ -201,6 +209,8 @@ private Q_SLOTS:
         }
     }
 
+    // A click or a key shows a card; a search that drops it, or an empty list, leaves its
+    // details in place and selects nothing.
     void selectingANameShowsItsDetails()
     {
         QVERIFY(openCards());
@@ -240,6 +250,7 @@ private Q_SLOTS:
         QCOMPARE(runs(u"lstMonstarName"_qs) + runs(u"lstMagicName"_qs), 0); // nor searches
     }
 
+    // Ctrl+Tab and its companions switch tabs even from a drop-down list, which keeps other keys.
     void ctrlTabSwitchesTabsFromADropDownList()
     {
         QVERIFY(openCards());
@@ -256,6 +267,10 @@ private Q_SLOTS:
         }
     }
 
+    // A click into a threshold box selects its text, so that typing replaces it, and a second
+    // click places the cursor. Enter, Return or keypad Enter, once released, writes the attack
+    // box's number back as a number, and only its own; the search then uses the thresholds as
+    // typed.
     void enterRewritesOnlyTheAttackBox()
     {
         QVERIFY(openCards());
@@ -274,6 +289,9 @@ private Q_SLOTS:
         QCOMPARE(window_.entries(u"lstMonstarName"_qs), QStringList{u"001  Alpha"_qs});
     }
 
+    // A huge name or type shows cut in the lists and a huge effect wraps anywhere in the details,
+    // so that none of them takes seconds to draw; the drop-down still finds the card by its whole
+    // type.
     void showsHugeFieldsCutOrWrapped()
     {
         const QString huge(100'000, u'E');
@@ -292,6 +310,9 @@ private Q_SLOTS:
         QCOMPARE(details->toPlainText().right(huge.size() + 1), u'\n' + huge);
     }
 
+    // A larger window gives its width to the tab control, the list and the details box, and its
+    // height to the tab control, shared by the list and the details box; filters keep their
+    // places. Lower than the default, the details box keeps three lines.
     void growsIntoItsListAndDetails()
     {
         QVERIFY(openCards());
@@ -312,6 +333,48 @@ private Q_SLOTS:
         QCOMPARE(window_.control(u"cmbType"_qs)->geometry(), before[3]);
     }
 
+    // A wide window shows the details beside the list, past a divider, under a heading naming
+    // the card; the find words are marked in them, their text as it was. Narrow again, the
+    // window is as it was.
+    void showsTheCardBesideTheListWhenWide()
+    {
+        QVERIFY(openCards());
+        frmMain *w = window_.get();
+        auto *list = window_.control<QListView>(u"lstMonstarName"_qs);
+        auto *box = window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs);
+        const QRect listPlace = list->geometry();
+        const QRect boxPlace = box->geometry();
+        QVERIFY(window_.click(u"lstMonstarName"_qs, 0));
+        const QString details = box->toPlainText();
+        w->resize(900, 600);
+        auto *heading = window_.control<QLabel>(u"lblMonstarCard"_qs);
+        QTRY_VERIFY(heading->isVisible());
+        QVERIFY(box->geometry().left() > list->geometry().right());
+        QVERIFY(heading->geometry().bottom() < box->geometry().top());
+        for (const QString &part : {u"001 Alpha"_qs, u"Tavrin"_qs, u"3 枚"_qs})
+            QVERIFY2(heading->text().contains(part), qPrintable(heading->text()));
+        auto *divider = window_.control(u"divMonstar"_qs);
+        const int listWidth = list->width();
+        QMouseEvent drag(QEvent::MouseMove, QPointF(52, 50), divider->mapToGlobal(QPointF(52, 50)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(divider, &drag);
+        QVERIFY(list->width() > listWidth + 40);
+
+        QTest::keyClick(w, Qt::Key_F, Qt::ControlModifier);
+        typeText(QApplication::focusWidget(), u"守"_qs);
+        QTRY_COMPARE(box->extraSelections().size(), 1);
+        QCOMPARE(box->extraSelections().first().cursor.selectedText(), u"守"_qs);
+        QCOMPARE(box->toPlainText(), details);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+        w->resize(w->minimumWidth(), 505);
+        QTRY_VERIFY(!heading->isVisible());
+        QCOMPARE(list->geometry(), listPlace);
+        QCOMPARE(box->geometry(), boxPlace);
+    }
+
+    // The details box names its card, and dims it while the list leaves it out; closing the find
+    // bar selects the card again. F6 takes the keyboard to the box and back.
     void detailsNameTheirCard()
     {
         QVERIFY(openCards());
@@ -402,6 +465,7 @@ private Q_SLOTS:
         QCOMPARE(window_.control<QComboBox>(u"cmbMagic"_qs)->currentIndex(), 1);
     }
 
+    // Qt's own words, such as those of a text box's context menu, come in the user's language.
     void speaksQtsOwnWordsInJapanese()
     {
         QTranslator *translator = installQtTranslations(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -415,6 +479,7 @@ private Q_SLOTS:
         QVERIFY2(copy.contains(u"コピー"), qPrintable(copy));
     }
 
+    // The window opens where the user left it.
     void remembersItsPlace()
     {
         QVERIFY(openCards());

@@ -28,6 +28,7 @@ private Q_SLOTS:
     }
     void cleanup() { window_.close(); }
 
+    // Keyboard only: Ctrl+F, type, filters and tabs keep the find, Tab into the list, Escape.
     void findBarNarrowsBothListsUntilClosed()
     {
         QVERIFY(window_.open(cards));
@@ -63,6 +64,8 @@ private Q_SLOTS:
         QCOMPARE(window_.entries(u"lstMonstarName"_qs).size(), 2);
     }
 
+    // Opening the find bar grows the window while it stays on its screen, else takes the room
+    // from the lists; closing gives back what opening took.
     void findBarTakesRoomWhereThereIsRoom()
     {
         QVERIFY(window_.open(cards));

@@ -185,6 +185,31 @@ private Q_SLOTS:
         QCOMPARE(windowLayout::shareHeight(280, 82, extra, 40, 45), std::pair(list, details));
     }
 
+    void placesDetailsBesideTheList_data()
+    {
+        QTest::addColumn<double>("share");
+        QTest::addColumn<QRect>("list");
+        QTest::addColumn<QRect>("details");
+        QTest::newRow("as shared") << 0.4 << QRect(10, 20, 280, 400) << QRect(296, 62, 420, 358);
+        QTest::newRow("each side keeps its least")
+            << 0.95 << QRect(10, 20, 580, 400) << QRect(596, 62, 120, 358);
+        QTest::newRow("dragged to the left edge")
+            << 0.0 << QRect(10, 20, 120, 400) << QRect(136, 62, 580, 358);
+    }
+    // The heading is 40 pixels high, the divider 6 wide, each side keeps 120.
+    void placesDetailsBesideTheList()
+    {
+        QFETCH(double, share);
+        QFETCH(QRect, list);
+        QFETCH(QRect, details);
+        const windowLayout::SideBySide places =
+            windowLayout::sideBySide(QRect(10, 20, 706, 400), share, 6, 40, 120);
+        QCOMPARE(places.list, list);
+        QCOMPARE(places.divider, QRect(list.right() + 1, 20, 6, 400));
+        QCOMPARE(places.heading, QRect(details.left(), 20, details.width(), 40));
+        QCOMPARE(places.details, details);
+    }
+
     void placesTheWindowOnAScreenThatExists_data()
     {
         QTest::addColumn<QRect>("saved");
@@ -198,6 +223,7 @@ private Q_SLOTS:
             << QRect(100, 50, 400, 900) << QRect(100, 30, 400, 694);
     }
 
+    // The preferred screen is the left one; the frame adds 30 pixels above and 4 below.
     void placesTheWindowOnAScreenThatExists()
     {
         QFETCH(QRect, saved);
@@ -217,6 +243,8 @@ private Q_SLOTS:
         QTest::newRow("in the future") << -5000 << 0;
     }
 
+    // A file is read once it has stayed unwritten for the settle time, so that a save with a pause
+    // inside is not read half-way; a file whose time is ahead of the clock is read at once.
     void waitsForAFileToSettle()
     {
         QFETCH(int, writtenAgoMs);
