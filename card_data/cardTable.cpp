@@ -228,13 +228,30 @@ CardTable CardTable::everyLine(std::shared_ptr<const CardText> text, std::vector
     return table;
 }
 
+// Codes with their numbers read are never changed again, so the copy may share them.
 CardTable CardTable::textOnly() const
 {
     CardTable copy(text_, sources_);
     copy.everyLine_ = everyLine_;
     copy.lineCount_ = lineCount_;
     copy.lines_ = lines_;
+    for (size_t field = 0; field < codes_.size(); ++field) {
+        if (const FieldCodes *codes = codes_[field].get(); codes && numbersRead(*codes))
+            copy.codes_[field] = codes_[field];
+    }
     return copy;
+}
+
+bool CardTable::numbersRead(const FieldCodes &codes)
+{
+    return codes.numbers.size() == codes.values.size();
+}
+
+const FieldCodes *CardTable::codedNumbers(int field) const
+{
+    const FieldCodes *codes =
+        field >= 0 && size_t(field) < codes_.size() ? codes_[size_t(field)].get() : nullptr;
+    return codes && numbersRead(*codes) ? codes : nullptr;
 }
 
 QStringView CardTable::markText(qsizetype row) const
@@ -267,26 +284,26 @@ void CardTable::markAll()
 
 const FieldCodes &CardTable::codes(int field) const
 {
-    std::unique_ptr<FieldCodes> &codes = codes_[size_t(field)];
+    std::shared_ptr<FieldCodes> &codes = codes_[size_t(field)];
     if (!codes) {
         FieldCoder coder;
         for (qsizetype row = 0; row < rowCount(); ++row)
             coder.add(view(field, row));
-        codes = std::make_unique<FieldCodes>(coder.take());
+        codes = std::make_shared<FieldCodes>(coder.take());
     }
     return *codes;
 }
 
 void CardTable::setCodes(int field, FieldCodes codes)
 {
-    codes_[size_t(field)] = std::make_unique<FieldCodes>(std::move(codes));
+    codes_[size_t(field)] = std::make_shared<FieldCodes>(std::move(codes));
 }
 
 const std::vector<double> &CardTable::codeNumbers(int field) const
 {
     const FieldCodes &fieldCodes = codes(field);
     std::vector<double> &numbers = codes_[size_t(field)]->numbers;
-    if (numbers.size() != fieldCodes.values.size()) {
+    if (!numbersRead(fieldCodes)) {
         numbers.clear();
         numbers.reserve(fieldCodes.values.size());
         for (const QStringView value : fieldCodes.values)

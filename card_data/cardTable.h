@@ -117,8 +117,9 @@ public:
 
     // A table with one row for every line of the text, in order.
     static CardTable everyLine(std::shared_ptr<const CardText> text, std::vector<int> sources);
-    // The same rows and texts, sharing the text, without match marks or codes: a copy to read on
-    // another thread while this table is searched or replaced.
+    // The same rows and texts, sharing the text, without match marks: a copy to read on another
+    // thread while this table is searched or replaced. It shares the codes whose numbers have
+    // been read, and makes no others: it is only ever read.
     CardTable textOnly() const;
 
     Column operator[](int field) const { return Column(*this, field); }
@@ -150,10 +151,14 @@ public:
     void setCodes(int field, FieldCodes codes);
     // The field's distinct texts read as numbers (lenient reading), indexed by code.
     const std::vector<double> &codeNumbers(int field) const;
+    // The field's codes with their numbers, where both are made already, else null; it makes
+    // nothing, so it may be asked on any thread.
+    const FieldCodes *codedNumbers(int field) const;
 
 private:
     qsizetype lineOf(qsizetype row) const { return everyLine_ ? row : lines_[size_t(row)]; }
     QStringView markText(qsizetype row) const;
+    static bool numbersRead(const FieldCodes &codes);
 
     std::shared_ptr<const CardText> text_;
     std::vector<int> sources_;
@@ -161,7 +166,7 @@ private:
     qsizetype lineCount_ = 0;    // of every-line tables
     std::vector<quint32> lines_; // the card line of each row, unless every line is a row
     std::vector<char> marks_;
-    mutable std::vector<std::unique_ptr<FieldCodes>> codes_;
+    mutable std::vector<std::shared_ptr<FieldCodes>> codes_;
 };
 
 } // namespace mdlZorv

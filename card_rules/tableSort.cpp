@@ -62,13 +62,8 @@ mdlZorv::RowList placeByRank(const mdlZorv::RowList &rows, RankOf rankOf, quint3
     return sorted;
 }
 
-// Numbers are read once per distinct text, as the searches read them.
-Ranks rankNumbers(const std::vector<QStringView> &values)
+Ranks rankNumbers(const std::vector<double> &numbers)
 {
-    std::vector<double> numbers;
-    numbers.reserve(values.size());
-    for (const QStringView value : values)
-        numbers.push_back(mdlZorv::readNumber(value));
     std::vector<quint32> codes(numbers.size());
     std::iota(codes.begin(), codes.end(), 0);
     std::sort(codes.begin(), codes.end(),
@@ -84,6 +79,16 @@ struct ListedTexts
     std::vector<QStringView> values;
     std::vector<quint32> codes; // of each position in the list
 };
+
+// Numbers are read once per distinct text, as the searches read them.
+std::vector<double> readNumbers(const std::vector<QStringView> &values)
+{
+    std::vector<double> numbers;
+    numbers.reserve(values.size());
+    for (const QStringView value : values)
+        numbers.push_back(mdlZorv::readNumber(value));
+    return numbers;
+}
 
 // An open-addressing table sized for the list from the start, so that it never grows.
 ListedTexts listedTexts(const CardTable &table, const mdlZorv::RowList &rows, int field)
@@ -202,18 +207,40 @@ QCollator textCollator()
     return QCollator(collationLocale());
 }
 
-// The table is only read, its text alone, so that the order may be worked out on any thread.
+// The table is only read, so that the order may be worked out on any thread: a number column by
+// its codes where their numbers are read already (the searched ones are, from loading on), any
+// other column by its text.
 ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &column)
 {
+    if (column.sorting == tableColumns::Sorting::Number) {
+        if (const mdlZorv::FieldCodes *codes = table.codedNumbers(column.field)) {
+            rankByCodes(*codes);
+            return;
+        }
+    }
     mdlZorv::RowList every(size_t(table.rowCount()));
     std::iota(every.begin(), every.end(), 0);
     const ListedTexts texts = listedTexts(table, every, column.field);
-    const Ranks ranks = column.sorting == tableColumns::Sorting::Number ? rankNumbers(texts.values)
-                                                                        : rankTexts(texts.values);
+    const Ranks ranks = column.sorting == tableColumns::Sorting::Number
+                            ? rankNumbers(readNumbers(texts.values))
+                            : rankTexts(texts.values);
     rankCount_ = ranks.count;
     rankOfRow_.reserve(texts.codes.size());
     for (const quint32 code : texts.codes)
         rankOfRow_.push_back(ranks.ofCode[code]);
+}
+
+void ColumnOrder::rankByCodes(const mdlZorv::FieldCodes &codes)
+{
+    const Ranks ranks = rankNumbers(codes.numbers);
+    rankCount_ = ranks.count;
+    std::visit(
+        [&](const auto &rowCodes) {
+            rankOfRow_.reserve(rowCodes.size());
+            for (const auto code : rowCodes)
+                rankOfRow_.push_back(ranks.ofCode[code]);
+        },
+        codes.rowCodes);
 }
 
 mdlZorv::RowList ColumnOrder::sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const

@@ -41,6 +41,8 @@ public:
     mdlZorv::RowList sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const;
 
 private:
+    void rankByCodes(const mdlZorv::FieldCodes &codes);
+
     std::vector<quint32> rankOfRow_;
     quint32 rankCount_ = 0;
 };

@@ -361,12 +361,16 @@ private Q_SLOTS:
     // list's order (last card first here) whichever the direction.
     void sortsRowsStablyInBothDirections_data()
     {
-        QTest::addColumn<int>("column"); // of the monster columns: 1 名前, 2 攻撃力
+        // Of the monster columns: 1 名前, 2 攻撃力, 6 レベル (which holds the attack's texts, and
+        // is sorted from its text, the attack from the codes made while loading).
+        QTest::addColumn<int>("column");
         QTest::addColumn<Qt::SortOrder>("order");
         QTest::addColumn<QString>("expected");
         QTest::newRow("AP up: abc and empty read 0, 1e3 is 1000")
             << 2 << Qt::AscendingOrder << u"004 003 006 002 005 001"_qs;
         QTest::newRow("AP down") << 2 << Qt::DescendingOrder << u"005 001 006 002 004 003"_qs;
+        QTest::newRow("level up, as AP")
+            << 6 << Qt::AscendingOrder << u"004 003 006 002 005 001"_qs;
         QTest::newRow("name up") << 1 << Qt::AscendingOrder << u"006 002 005 004 001 003"_qs;
         QTest::newRow("name down") << 1 << Qt::DescendingOrder << u"003 004 001 005 006 002"_qs;
     }
@@ -375,9 +379,10 @@ private Q_SLOTS:
         QFETCH(int, column);
         QFETCH(Qt::SortOrder, order);
         QFETCH(QString, expected);
-        const QStringList lines = {u"001,がけ,1e3,"_qs,  u"002,あおぞら, 12,"_qs,
-                                   u"003,かぶと,,"_qs,   u"004,がけ,abc,"_qs,
-                                   u"005,かき,1000,"_qs, u"006,あおぞら,12,"_qs};
+        const QStringList lines = {
+            u"001,がけ,1e3,,,,1e3,,,,"_qs,   u"002,あおぞら, 12,,,, 12,,,,"_qs,
+            u"003,かぶと,,,,,,,,,"_qs,       u"004,がけ,abc,,,,abc,,,,"_qs,
+            u"005,かき,1000,,,,1000,,,,"_qs, u"006,あおぞら,12,,,,12,,,,"_qs};
         QCOMPARE(sortedNumbers(lines, column, order), expected);
     }
 
