@@ -239,6 +239,10 @@ void cutLines(TextPiece &piece, char16_t lineEnd, bool findUndecoded)
             if (piece.undecodedLines++ == 0)
                 piece.firstUndecoded = qsizetype(piece.lineCount()) - 1;
         }
+        if (!hasEveryField(line, bounds)) {
+            if (piece.shortLines++ == 0)
+                piece.firstShort = qsizetype(piece.lineCount()) - 1;
+        }
         start = end + 1;
         if (lineEnd == u'\r' && start < text.size() && text[start] == u'\n')
             ++start;

@@ -514,6 +514,44 @@ private Q_SLOTS:
 #endif
     }
 
+    void judgesWhetherAFileHoldsCards_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shortLines");
+        QTest::addColumn<bool>("cards");
+        const QString magicLine =
+            u"002,落とし穴,0,0,罠,,,3,B-002,相手を落とす,"_qs; // field 11 empty
+        QTest::newRow("cards and one short line")
+            << testFiles::cardFile({monsterLine, magicLine, u"003,短い行,1,2"_qs, monsterLine})
+            << u"項目が足りない行: 1 行 (最初は 3 行目)"_qs << true;
+        // "001,天使の番人,1300,…" and "002,炎の剣士,…" in EUC-JP
+        QTest::newRow("EUC-JP")
+            << QByteArray::fromHex(
+                   "3030312cc5b7bbc8a4cec8d6bfcd2c313330302c3830302cc5b7bbc82cb8f72c"
+                   "342c31322c412d3030312cbce9a4eaa4f2b8c7a4e1a4eb2c544a0d0a3030322c"
+                   "b1eaa4ceb7f5bbce2c313830302c313630302cc0efbbce2cb1ea2c342c382c43"
+                   "2d3030332cb9b6b7e2cecfa4acbee5a4aca4eb2c540d0a")
+            << u"項目が足りない行: なし"_qs << false;
+        // Its NUL bytes leave a last line of one NUL after the last LF.
+        QTest::newRow("UTF-16 without its mark")
+            << utf16File(monsterLine + u"\n"_qs + magicLine + u"\n"_qs, QSysInfo::LittleEndian)
+                   .sliced(2)
+            << u"項目が足りない行: 1 行 (最初は 3 行目)"_qs << false;
+        QTest::newRow("text without commas")
+            << testFiles::cardFile({u"カードの一覧ではありません。"_qs, u"二行目"_qs})
+            << u"項目が足りない行: 2 行 (最初は 1 行目)"_qs << false;
+        QTest::newRow("empty") << QByteArray() << u"項目が足りない行: なし"_qs << false;
+    }
+    void judgesWhetherAFileHoldsCards()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shortLines);
+        QFETCH(bool, cards);
+        const LoadOutcome outcome = loadCardFile(writeCards(bytes));
+        QCOMPARE(shortLinesText(outcome), shortLines);
+        QCOMPARE(looksLikeCardData(outcome), cards);
+    }
+
     void tellsOfLinesThatDidNotDecode()
     {
         const QString notice =
