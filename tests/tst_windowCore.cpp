@@ -39,6 +39,10 @@ private Q_SLOTS:
         QTest::newRow("never saved") << QRect() << QRect(511, 111, 344, 505);
         QTest::newRow("taller than its screen")
             << QRect(100, 50, 400, 900) << QRect(100, 30, 400, 694);
+        QTest::newRow("wider than its screen")
+            << QRect(1500, 100, 100000, 600) << QRect(1370, 100, 1912, 600);
+        QTest::newRow("past its screen's right edge")
+            << QRect(3000, 100, 800, 600) << QRect(2482, 100, 800, 600);
     }
     // The preferred screen is the left one; the frame adds 30 pixels above and 4 on the other
     // sides.
