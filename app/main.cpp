@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,6 +24,11 @@ void describeProgram()
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // Past a file size limit a write then fails (EFBIG), and saving says so, instead of the signal
+    // ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     describeProgram();
     if (commandLine::displayMissing()) {
         const QCoreApplication app(argc, argv);

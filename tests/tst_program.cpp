@@ -1,9 +1,15 @@
-// The program itself, as started from a terminal: its command line in the user's language. Each
-// case runs the built program (on Linux).
+// The program itself, as started from a terminal: its command line in the user's language, and a
+// file size limit that must not end it. Each case runs the built program (on Linux).
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -83,6 +89,43 @@ private Q_SLOTS:
             at = output.indexOf(part, at);
             QVERIFY2(at >= 0, qPrintable(part + u" not in:\n"_qs + output));
         }
+    }
+
+    // Under a file size limit a write past it must fail, and saving say so, instead of the signal
+    // ending the program: it ignores SIGXFSZ from its start (it has printed the card file's
+    // problem by then), whatever it was started with.
+    void ignoresTheFileSizeLimitSignal()
+    {
+#ifdef Q_OS_LINUX
+        const QTemporaryDir home;
+        QProcess program;
+        prepare(program, home, u"C"_qs, true);
+        program.setArguments({home.filePath(u"missing.dat"_qs)});
+        program.setChildProcessModifier([] {
+            std::signal(SIGXFSZ, SIG_DFL);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 1 << 16;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        program.start();
+        QByteArray output;
+        while (!output.contains("missing.dat") && program.waitForReadyRead(60'000))
+            output += program.readAll();
+        QFile status(u"/proc/%1/status"_qs.arg(program.processId()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const QByteArray all = status.readAll();
+        program.kill();
+        program.waitForFinished();
+        QVERIFY2(output.contains("missing.dat"), output.constData());
+        const qsizetype at = all.indexOf("SigIgn:");
+        QVERIFY(at >= 0);
+        const quint64 ignored =
+            all.mid(at + 7, all.indexOf('\n', at) - at - 7).trimmed().toULongLong(nullptr, 16);
+        QVERIFY(ignored & (quint64(1) << (SIGXFSZ - 1)));
+#else
+        QSKIP("no file size limit signal here");
+#endif
     }
 };
 
