@@ -159,6 +159,11 @@ QString saveCsv(const QString &path, const QStringList &filesBeingRead, const Ca
     };
     if (leadsToAnyOf(path, filesBeingRead))
         return problem(QStringLiteral("読み込んでいるカードファイルです"));
+    // A new file renamed over a named pipe or a device would put a CSV file in its place (over
+    // /dev/null, as root).
+    if (const QFileInfo target(path); target.exists() && !target.isFile() && !target.isDir())
+        return problem(
+            QStringLiteral("普通のファイルではありません (名前付きパイプやデバイスなど)"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return problem(createProblem(path, file.errorString()));

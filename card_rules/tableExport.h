@@ -37,8 +37,9 @@ bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table, const mdlZorv:
 // new file beside it, which replaces the old one only once complete. No file being read is ever
 // written: a path that leads to one of filesBeingRead (the followed card file, one read for a
 // reload, one being opened or waiting to be), by another spelling, a symbolic link or a hard
-// link, is refused; empty names are passed over. Returns why saving failed, in Japanese, with the
-// path, or an empty text when saved.
+// link, is refused; empty names are passed over. So is a path that leads to anything but a
+// regular file or a folder (a named pipe, a device), which the new file would replace. Returns why
+// saving failed, in Japanese, with the path, or an empty text when saved.
 QString saveCsv(const QString &path, const QStringList &filesBeingRead,
                 const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
                 tableColumns::Columns columns);
