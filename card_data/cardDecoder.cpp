@@ -14,6 +14,39 @@ namespace {
 
 constexpr char16_t replacement = u'\uFFFD';
 constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF", 3);
+constexpr QByteArrayView utf16LeMark("\xFF\xFE", 2);
+constexpr QByteArrayView utf16BeMark("\xFE\xFF", 2);
+
+// True while bytes are too few to tell whether a file starts with a byte-order mark.
+bool mayStartMark(QByteArrayView bytes)
+{
+    for (const QByteArrayView mark : {utf8Mark, utf16LeMark, utf16BeMark}) {
+        if (bytes.size() < mark.size() && mark.startsWith(bytes))
+            return true;
+    }
+    return false;
+}
+
+// Replaces each surrogate of text from `from` on that has no partner by U+FFFD. A high surrogate
+// at the very end is left for the bytes still to come: returns true when there is one.
+bool replaceLoneSurrogates(QString &text, qsizetype from)
+{
+    QChar *chars = text.data();
+    const qsizetype size = text.size();
+    for (qsizetype i = from; i < size; ++i) {
+        if (chars[i].isHighSurrogate()) {
+            if (i + 1 == size)
+                return true;
+            if (chars[i + 1].isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+        }
+        if (chars[i].isSurrogate())
+            chars[i] = QChar(replacement);
+    }
+    return false;
+}
 
 bool isLeadByte(uchar b)
 {
@@ -174,7 +207,17 @@ CardDecoder::~CardDecoder() = default;
 
 bool CardDecoder::canStartMidFile(QByteArrayView fileStart, bool utf8Text)
 {
-    return utf8Text || fileStart.startsWith(utf8Mark) || Cp932Table::instance().isValid();
+    return utf8Text || fileStart.startsWith(utf8Mark) || utf16Order(fileStart) ||
+           Cp932Table::instance().isValid();
+}
+
+std::optional<QSysInfo::Endian> CardDecoder::utf16Order(QByteArrayView fileStart)
+{
+    if (fileStart.startsWith(utf16LeMark))
+        return QSysInfo::LittleEndian;
+    if (fileStart.startsWith(utf16BeMark))
+        return QSysInfo::BigEndian;
+    return std::nullopt;
 }
 
 std::unique_ptr<CardDecoder> CardDecoder::midFile(QByteArrayView fileStart, bool utf8Text)
@@ -186,7 +229,14 @@ std::unique_ptr<CardDecoder> CardDecoder::midFile(QByteArrayView fileStart, bool
 
 void CardDecoder::chooseMode(QByteArrayView &bytes)
 {
-    if (bytes.startsWith(utf8Mark) || utf8Text_) {
+    if (const auto order = utf16Order(bytes)) {
+        mode_ = Mode::Utf16;
+        bytes = bytes.sliced(utf16LeMark.size());
+        // As for UTF-8 below: a U+FEFF at the start of a later piece is a character.
+        decoder_ = std::make_unique<QStringDecoder>(
+            *order == QSysInfo::BigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
+            QStringDecoder::Flag::ConvertInitialBom);
+    } else if (bytes.startsWith(utf8Mark) || utf8Text_) {
         mode_ = Mode::Utf8;
         if (bytes.startsWith(utf8Mark))
             bytes = bytes.sliced(utf8Mark.size());
@@ -205,16 +255,14 @@ void CardDecoder::chooseMode(QByteArrayView &bytes)
 
 void CardDecoder::decode(QByteArrayView bytes, QString &out)
 {
-    if (mode_ == Mode::Undecided && pending_.isEmpty() &&
-        (bytes.size() >= utf8Mark.size() || !utf8Mark.startsWith(bytes))) {
+    if (mode_ == Mode::Undecided && pending_.isEmpty() && !mayStartMark(bytes)) {
         chooseMode(bytes);
         decode(bytes, out);
         return;
     }
     if (mode_ == Mode::Undecided) {
         pending_.append(bytes);
-        // Wait until there are enough bytes to tell whether the file starts with the mark.
-        if (pending_.size() < utf8Mark.size() && utf8Mark.startsWith(pending_))
+        if (mayStartMark(pending_))
             return;
         const QByteArray start = std::exchange(pending_, {});
         QByteArrayView startView(start);
@@ -224,6 +272,10 @@ void CardDecoder::decode(QByteArrayView bytes, QString &out)
     }
     if (mode_ == Mode::Cp932) {
         decodeCp932(bytes, out);
+        return;
+    }
+    if (mode_ == Mode::Utf16) {
+        decodeUtf16(bytes, out);
         return;
     }
     if (mode_ == Mode::Utf8) {
@@ -253,6 +305,22 @@ void CardDecoder::finish(QString &out)
         out.append((*decoder_)(pending_)); // an unfinished character at the very end
         pending_.clear();
     }
+    if (mode_ == Mode::Utf16) {
+        if (std::exchange(heldHighSurrogate_, false))
+            out.back() = QChar(replacement);
+        if (std::exchange(oddByte_, false))
+            out.append(QChar(replacement)); // half a code unit at the very end
+    }
+}
+
+// Qt's converter puts code units together across pieces, but passes surrogates through
+// unchecked and keeps a last odd byte to itself: both are settled here.
+void CardDecoder::decodeUtf16(QByteArrayView bytes, QString &out)
+{
+    const qsizetype from = out.size() - (heldHighSurrogate_ ? 1 : 0);
+    out.append((*decoder_)(bytes));
+    oddByte_ = oddByte_ != (bytes.size() % 2 != 0);
+    heldHighSurrogate_ = replaceLoneSurrogates(out, from);
 }
 
 void CardDecoder::decodeCp932(QByteArrayView bytes, QString &out)

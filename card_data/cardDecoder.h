@@ -3,8 +3,10 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringDecoder>
+#include <QSysInfo>
 
 #include <memory>
+#include <optional>
 
 namespace mdlZorv {
 
@@ -29,6 +31,9 @@ private:
 };
 
 // Decodes the bytes of a card file piece by piece, appending to one text.
+//   - A file that starts with the UTF-16 byte-order mark, FF FE or FE FF, is UTF-16,
+//     little-endian or big-endian (the mark dropped). A surrogate without its partner, and a
+//     last byte short of a code unit, become U+FFFD. No Shift-JIS text starts with FE or FF.
 //   - A file that starts with the UTF-8 byte-order mark is UTF-8 (the mark dropped), and so is
 //     one that the reader found to be UTF-8 text (see Utf8Detector).
 //   - Otherwise it is code page 932 (Shift-JIS). Bytes that do not decode become U+FFFD: a lead
@@ -58,20 +63,29 @@ public:
     // it but UTF-8 text itself.
     bool mayReplace() const { return mode_ != Mode::Utf8 || !utf8Text_; }
 
-    // True when a file's bytes may be decoded in pieces cut at line ends: a line end byte never
-    // stands inside a character of the file's encoding.
+    // True when a file's bytes may be decoded in pieces cut at line ends: a line end byte (a
+    // line end code unit, in UTF-16) never stands inside a character of the file's encoding.
     static bool canStartMidFile(QByteArrayView fileStart, bool utf8Text);
 
+    // The byte order of a UTF-16 file that starts with fileStart: FF FE -> LittleEndian,
+    // FE FF -> BigEndian; nothing when the file is not UTF-16.
+    static std::optional<QSysInfo::Endian> utf16Order(QByteArrayView fileStart);
+
 private:
-    enum class Mode { Undecided, Cp932, Utf8, System };
+    enum class Mode { Undecided, Cp932, Utf8, Utf16, System };
 
     void chooseMode(QByteArrayView &bytes);
     void decodeCp932(QByteArrayView bytes, QString &out);
+    void decodeUtf16(QByteArrayView bytes, QString &out);
 
     Mode mode_ = Mode::Undecided;
     bool utf8Text_ = false;
     QByteArray pending_; // bytes kept back: an unfinished mark or a lead byte at a piece's end
     std::unique_ptr<QStringDecoder> decoder_;
+    // UTF-16: the text ends in a high surrogate whose partner may come with the next bytes, and
+    // the decoder holds half a code unit.
+    bool heldHighSurrogate_ = false;
+    bool oddByte_ = false;
 };
 
 } // namespace mdlZorv

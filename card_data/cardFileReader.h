@@ -31,6 +31,8 @@ struct TextPiece : CardText::Piece
     QString problem;              // why reading stopped part-way, if it did
     qsizetype undecodedLines = 0; // lines holding bytes that did not decode
     qsizetype firstUndecoded = -1;
+    qsizetype shortLines = 0; // lines with fewer than eleven fields (see hasEveryField)
+    qsizetype firstShort = -1;
 };
 
 // How a file's lines end: CR LF or a lone CR, with a lone LF kept as text in the line, in a file
@@ -42,8 +44,8 @@ inline char16_t lineEndOf(QStringView text)
 
 // Splits a piece's text into lines ended by lineEnd (a CR may be followed by LF) and cuts each;
 // text after the last line end is a line of its own, a line end at the very end adds none. Also
-// notes which lines are magic cards, the codes of their coded fields and, when findUndecoded,
-// which lines hold U+FFFD, while each line is at hand.
+// notes which lines are magic cards, the codes of their coded fields, which lines have fewer
+// than eleven fields and, when findUndecoded, which lines hold U+FFFD, while each line is at hand.
 void cutLines(TextPiece &piece, char16_t lineEnd, bool findUndecoded);
 
 // A card file as read: its pieces; why reading stopped part-way, if it did; the file's stamp when

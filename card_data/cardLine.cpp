@@ -51,6 +51,14 @@ FieldBounds cutLine(QStringView line)
     return bounds;
 }
 
+// Once a comma is missing, every later field's end is one past the one before, and no comma
+// follows: field 10 ends at a comma only when each earlier one did.
+bool hasEveryField(QStringView line, const FieldBounds &bounds)
+{
+    const qsizetype end = bounds.ends[lastField - 2];
+    return end < line.size() && line[end] == u',';
+}
+
 bool isMagicKind(QStringView type)
 {
     if (type.size() > 2) // every line is routed: settle the common case without comparing

@@ -47,6 +47,12 @@ using FieldBounds = BasicFieldBounds<qsizetype>;
 // "0001,A,..."                -> 000||A|... (every later field one place on)
 FieldBounds cutLine(QStringView line);
 
+// True when cutting the line found every field: the comma after each of fields 2 to 10, so that
+// field 11 is the line's own (ten commas with the separator after field 1).
+// "001,A,1,2,T,M,3,4,I,E,D" -> true     "001,A,1,2,T,M,3,4,I,E," -> true (field 11 empty)
+// "001,A,1,2,T,M,3,4,I,E"   -> false    "" -> false
+bool hasEveryField(QStringView line, const FieldBounds &bounds);
+
 // The type field (field 5) values of magic, trap and ritual cards, in the order the magic page
 // lists them.
 inline constexpr QStringView magicKinds[] = {u"魔法", u"罠", u"儀式"};

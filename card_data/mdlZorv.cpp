@@ -35,24 +35,29 @@ const Source monsterSources = {
 const Source magicSources = {CardTable::markField, Number, Name, Type, Cost, Id, Effect, Duelists,
                              CardTable::emptyField};
 
-// "12 行に…": lines holding bytes that did not decode, said once, with the first line's number.
-QString undecodedNotice(const std::vector<TextPiece> &pieces)
+// The counts of lines holding bytes that did not decode and of short lines, over every piece.
+void countLines(const std::vector<TextPiece> &pieces, LoadOutcome &outcome)
 {
-    qsizetype lines = 0;
-    qsizetype first = -1;
-    qsizetype before = 0; // lines of the pieces before
     for (const TextPiece &piece : pieces) {
-        if (first < 0 && piece.firstUndecoded >= 0)
-            first = before + piece.firstUndecoded;
-        lines += piece.undecodedLines;
-        before += qsizetype(piece.lineCount());
+        if (outcome.firstUndecodedLine == 0 && piece.firstUndecoded >= 0)
+            outcome.firstUndecodedLine = outcome.lines + piece.firstUndecoded + 1;
+        if (outcome.firstShortLine == 0 && piece.firstShort >= 0)
+            outcome.firstShortLine = outcome.lines + piece.firstShort + 1;
+        outcome.undecodedLines += piece.undecodedLines;
+        outcome.shortLines += piece.shortLines;
+        outcome.lines += qsizetype(piece.lineCount());
     }
-    if (lines == 0)
+}
+
+// "12 行に…": lines holding bytes that did not decode, said once, with the first line's number.
+QString undecodedNotice(const LoadOutcome &outcome)
+{
+    if (outcome.undecodedLines == 0)
         return {};
     return QStringLiteral("%1 行に読み取れない文字があります (最初は %2 行目)。\n"
                           "カードデータは Shift-JIS か UTF-8 で保存してください。")
-        .arg(lines)
-        .arg(first + 1);
+        .arg(outcome.undecodedLines)
+        .arg(outcome.firstUndecodedLine);
 }
 
 // The codes gathered piece by piece for each coded field, joined, given to the table as the codes
@@ -82,7 +87,8 @@ LoadedCards makeTables(std::vector<TextPiece> pieces)
     for (const TextPiece &piece : pieces)
         magicCount += qsizetype(std::count(piece.isMagic.begin(), piece.isMagic.end(), true));
     LoadedCards tables;
-    tables.outcome.notice = undecodedNotice(pieces);
+    countLines(pieces, tables.outcome);
+    tables.outcome.notice = undecodedNotice(tables.outcome);
     for (TextPiece &piece : pieces)
         cards->pieces.push_back(std::move(static_cast<CardText::Piece &>(piece)));
     const qsizetype lineCount = cards->lineCount();
@@ -108,6 +114,24 @@ LoadedCards makeTables(std::vector<TextPiece> pieces)
 }
 
 } // namespace
+
+bool looksLikeCardData(const LoadOutcome &outcome)
+{
+    return outcome.undecodedLines * 2 <= outcome.lines && outcome.shortLines < outcome.lines;
+}
+
+QString linesText(qsizetype count, qsizetype firstLine)
+{
+    if (count == 0)
+        return QStringLiteral("なし");
+    return QStringLiteral("%L1 行 (最初は %L2 行目)").arg(count).arg(firstLine);
+}
+
+QString shortLinesText(const LoadOutcome &outcome)
+{
+    return QStringLiteral("項目が足りない行: ") +
+           linesText(outcome.shortLines, outcome.firstShortLine);
+}
 
 LoadedCards readCards(const QString &path)
 {

@@ -35,7 +35,27 @@ struct LoadOutcome
     bool changedWhileRead = false;
     // How the file is written.
     CardFileFormat format;
+    // The lines read; those holding bytes that did not decode and those with fewer than eleven
+    // fields (fewer than ten commas), with the line number (from 1) of the first of each, 0 when
+    // there is none.
+    qsizetype lines = 0;
+    qsizetype undecodedLines = 0;
+    qsizetype firstUndecodedLine = 0;
+    qsizetype shortLines = 0;
+    qsizetype firstShortLine = 0;
 };
+
+// Whether the lines read look like card data, judged by the counts above: not when most of them
+// hold bytes that did not decode (a file in another encoding, such as EUC-JP or UTF-16 without
+// its mark), nor when none has a card's eleven fields (a file of another kind, or an empty one,
+// which holds no card). A file that could not be read at all is told by problem instead.
+bool looksLikeCardData(const LoadOutcome &outcome);
+
+// A count of lines and the first one's number: 3, 12 -> "3 行 (最初は 12 行目)"; 0 -> "なし".
+QString linesText(qsizetype count, qsizetype firstLine);
+// The information box's line on lines with fewer than eleven fields:
+// "項目が足りない行: 3 行 (最初は 12 行目)", or "項目が足りない行: なし".
+QString shortLinesText(const LoadOutcome &outcome);
 
 // The three tables of one card file, made in full before any of them replaces what is shown, and
 // what reading the file had to tell.

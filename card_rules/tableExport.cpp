@@ -55,22 +55,28 @@ QString writtenPath(const QString &path)
            info.fileName();
 }
 
-// True when writing to path would write the card file: the same file now (whatever the path's
-// spelling, links included), or the same place should the card file be missing for the moment.
-bool leadsToCardFile(const QString &path, const QString &cardFile)
+// True when writing to path would write one of files: the same file now (whatever the path's
+// spelling, links included), or the same place should that file be missing for the moment.
+bool leadsToAnyOf(const QString &path, const QStringList &files)
 {
-    if (cardFile.isEmpty())
-        return false;
-    const mdlZorv::FileStamp target = mdlZorv::stampOf(path);
-    const mdlZorv::FileStamp card = mdlZorv::stampOf(cardFile);
-    if (target.exists && card.exists && target.device == card.device && target.file == card.file)
-        return true;
 #ifdef Q_OS_WIN
     constexpr Qt::CaseSensitivity names = Qt::CaseInsensitive;
 #else
     constexpr Qt::CaseSensitivity names = Qt::CaseSensitive;
 #endif
-    return writtenPath(path).compare(writtenPath(cardFile), names) == 0;
+    const mdlZorv::FileStamp target = mdlZorv::stampOf(path);
+    const QString written = writtenPath(path);
+    for (const QString &file : files) {
+        if (file.isEmpty())
+            continue;
+        const mdlZorv::FileStamp read = mdlZorv::stampOf(file);
+        if (target.exists && read.exists && target.device == read.device &&
+            target.file == read.file)
+            return true;
+        if (written.compare(writtenPath(file), names) == 0)
+            return true;
+    }
+    return false;
 }
 
 // Why a file could not be created: the plain cases first, then the system's own words.
@@ -182,15 +188,20 @@ bool writeCsv(QIODevice &device, const CardTable &table, const mdlZorv::RowList 
     return writeText();
 }
 
-QString saveCsv(const QString &path, const QString &cardFile, const CardTable &table,
+QString saveCsv(const QString &path, const QStringList &filesBeingRead, const CardTable &table,
                 const mdlZorv::RowList &rows, Columns columns)
 {
     const auto problem = [&](const QString &reason) {
         return QStringLiteral("保存できませんでした (%1)。\n%2")
             .arg(reason, QDir::toNativeSeparators(path));
     };
-    if (leadsToCardFile(path, cardFile))
+    if (leadsToAnyOf(path, filesBeingRead))
         return problem(QStringLiteral("読み込んでいるカードファイルです"));
+    // A new file renamed over a named pipe or a device would put a CSV file in its place (over
+    // /dev/null, as root).
+    if (const QFileInfo target(path); target.exists() && !target.isFile() && !target.isDir())
+        return problem(
+            QStringLiteral("普通のファイルではありません (名前付きパイプやデバイスなど)"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return problem(createProblem(path, file.errorString()));

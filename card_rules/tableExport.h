@@ -5,6 +5,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -40,10 +41,21 @@ bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table, const mdlZorv:
               tableColumns::Columns columns);
 
 // Saves the rows as a CSV file at path. The file appears whole or not at all: it is written to a
-// new file beside it, which replaces the old one only once complete. The card file is never
-// written: a path that leads to it (by another spelling, a symbolic link or a hard link) is
-// refused. Returns why saving failed, in Japanese, with the path, or an empty text when saved.
-QString saveCsv(const QString &path, const QString &cardFile, const mdlZorv::CardTable &table,
-                const mdlZorv::RowList &rows, tableColumns::Columns columns);
+// new file beside it, which replaces the old one only once complete. No file being read is ever
+// written: a path that leads to one of filesBeingRead (the followed card file, one read for a
+// reload, one being opened or waiting to be), by another spelling, a symbolic link or a hard
+// link, is refused; empty names are passed over. So is a path that leads to anything but a
+// regular file or a folder (a named pipe, a device), which the new file would replace. Returns why
+// saving failed, in Japanese, with the path, or an empty text when saved.
+QString saveCsv(const QString &path, const QStringList &filesBeingRead,
+                const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+                tableColumns::Columns columns);
+// The same with the card file alone.
+inline QString saveCsv(const QString &path, const QString &cardFile,
+                       const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+                       tableColumns::Columns columns)
+{
+    return saveCsv(path, QStringList{cardFile}, table, rows, columns);
+}
 
 } // namespace tableExport

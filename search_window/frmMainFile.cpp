@@ -20,34 +20,6 @@
 
 namespace {
 
-QString encodingName(mdlZorv::CardFileFormat::Encoding encoding)
-{
-    using Encoding = mdlZorv::CardFileFormat::Encoding;
-    switch (encoding) {
-    case Encoding::ShiftJis:
-        return QStringLiteral("Shift-JIS");
-    case Encoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case Encoding::Utf8WithMark:
-        return QStringLiteral("UTF-8 (BOM 付き)");
-    }
-    return {};
-}
-
-QString lineEndsName(mdlZorv::CardFileFormat::LineEnds lineEnds)
-{
-    using LineEnds = mdlZorv::CardFileFormat::LineEnds;
-    switch (lineEnds) {
-    case LineEnds::CrLf:
-        return QStringLiteral("CR LF");
-    case LineEnds::Cr:
-        return QStringLiteral("CR");
-    case LineEnds::Lf:
-        return QStringLiteral("LF");
-    }
-    return {};
-}
-
 // The local file a drag or drop brings, if it brings exactly one.
 QString droppedFile(const QMimeData *data)
 {
@@ -137,17 +109,17 @@ void frmMain::showCardFileInfo()
 {
     const mdlZorv::LoadOutcome shownRead =
         cardFile_ ? cardFile_->lastRead() : mdlZorv::LoadOutcome();
-    const QString undecoded =
-        shownRead.notice.isEmpty() ? QStringLiteral("なし") : shownRead.notice.section(u'\n', 0, 0);
     const QString text =
         QStringLiteral("%1 %2\n\nカードデータ: %3\n文字コード: %4\n改行: %5\nモンスター: %L6 "
-                       "枚\n魔法、罠、儀式: %L7 枚\n読み取れない文字: %8")
+                       "枚\n魔法、罠、儀式: %L7 枚\n読み取れない文字: %8\n%9")
             .arg(windowTitle(), QCoreApplication::applicationVersion(),
                  cardFile_ ? QDir::toNativeSeparators(cardFile_->path()) : QString(),
-                 encodingName(shownRead.format.encoding), lineEndsName(shownRead.format.lineEnds))
+                 mdlZorv::displayName(shownRead.format.encoding),
+                 mdlZorv::displayName(shownRead.format.lineEnds))
             .arg(mdlZorv::intMonstarCount)
             .arg(mdlZorv::intMagicCount)
-            .arg(undecoded);
+            .arg(mdlZorv::linesText(shownRead.undecodedLines, shownRead.firstUndecodedLine),
+                 mdlZorv::shortLinesText(shownRead));
     auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("カードデータの情報"),
                                 text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("msgCardFileInfo"));

@@ -7,6 +7,7 @@
 #include "search_window/pageLayout.h"
 #include "search_window/passingNote.h"
 #include "search_window/searchPage.h"
+#include "search_window/userSettings.h"
 #include "search_window/windowLayout.h"
 
 #include <QApplication>
@@ -15,22 +16,10 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QSettings>
 #include <QStyle>
 #include <QTabWidget>
 
 #include <algorithm>
-
-namespace {
-
-// The user's own settings, in the system's place for them, never beside the program.
-QSettings userSettings()
-{
-    return QSettings(QSettings::UserScope, QStringLiteral("zorv-card-search"),
-                     QStringLiteral("zorv-card-search"));
-}
-
-} // namespace
 
 int frmMain::findBarRoom() const
 {
@@ -63,7 +52,7 @@ void frmMain::updateLeastSize()
 
 void frmMain::restoreWindowPlace()
 {
-    const QSettings settings = userSettings();
+    const UserSettings settings;
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
@@ -78,7 +67,7 @@ void frmMain::restoreWindowPlace()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    QSettings settings = userSettings();
+    UserSettings settings;
     const QRect place = isMaximized() ? normalGeometry() : geometry();
     settings.setValue(QStringLiteral("window/geometry"),
                       place.adjusted(0, 0, 0, -(findBarGrewWindow_ ? findBarRoom() : 0)));

@@ -49,14 +49,18 @@ QRect windowPlace(const QRect &saved, const QSize &defaultSize, int leastHeight,
     });
     const QRect screen = holding != screens.end() ? *holding : preferred;
     QRect place = holding != screens.end() ? saved : QRect(QPoint(), defaultSize);
-    const int roomy = screen.height() - frame.top() - frame.bottom();
-    place.setHeight(std::max(leastHeight, std::min(place.height(), roomy)));
+    const int roomyHeight = screen.height() - frame.top() - frame.bottom();
+    place.setHeight(std::max(leastHeight, std::min(place.height(), roomyHeight)));
+    place.setWidth(std::min(place.width(), screen.width() - frame.left() - frame.right()));
     if (holding == screens.end())
         place.moveCenter(screen.center());
-    // Kept inside the screen, the title bar first.
+    // Kept inside the screen, the title bar and the left edge first.
     place.moveTop(
         std::max(screen.top() + frame.top(),
                  std::min(place.top(), screen.bottom() - frame.bottom() - place.height() + 1)));
+    place.moveLeft(
+        std::max(screen.left() + frame.left(),
+                 std::min(place.left(), screen.right() - frame.right() - place.width() + 1)));
     return place;
 }
 

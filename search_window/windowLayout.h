@@ -38,8 +38,13 @@ SideBySide sideBySide(const QRect &area, double listShare, int dividerWidth, int
 
 // Where the window goes, as its inner rectangle: where it was last (saved) if its title bar falls
 // on one of the screens now, else the default size in the middle of the preferred screen; either
-// way no taller than that screen's available area (frame: what the window's frame adds around
-// it), but not lower than leastHeight. Screens are given by their available areas.
+// way no wider and no taller than that screen's available area (frame: what the window's frame
+// adds around it), but not lower than leastHeight, and moved as far as it takes to lie inside it,
+// frame and all. Screens are given by their available areas.
+//   screen 1366 x 728 at 0,0, frame 4, 30, 4, 4:
+//   100, 50, 400 x 900     -> 100, 30, 400 x 694       (as high as there is room)
+//   100, 50, 100000 x 600  -> 4, 50, 1358 x 600        (as wide as there is room)
+//   1200, 50, 400 x 600    -> 962, 50, 400 x 600       (moved left to end at the edge)
 QRect windowPlace(const QRect &saved, const QSize &defaultSize, int leastHeight,
                   const QList<QRect> &screens, const QRect &preferred, const QMargins &frame);
 

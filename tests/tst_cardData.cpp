@@ -26,10 +26,20 @@
 
 using namespace mdlZorv;
 
+Q_DECLARE_METATYPE(mdlZorv::CardFileFormat)
+
 namespace {
 
 const double inf = std::numeric_limits<double>::infinity();
 const QString monsterLine = u"001,天使の番人,1300,800,天使,光,4,12,A-001,守りを固める,TJ"_qs;
+
+// The text as a UTF-16 file writes it, byte-order mark first.
+QByteArray utf16File(const QString &text, QSysInfo::Endian order)
+{
+    const bool big = order == QSysInfo::BigEndian;
+    return QByteArray(big ? "\xFE\xFF" : "\xFF\xFE") +
+           QStringEncoder(big ? QStringEncoder::Utf16BE : QStringEncoder::Utf16LE)(text);
+}
 
 QString fieldsOf(const QString &line) // "001|A|1|..."
 {
@@ -106,12 +116,25 @@ private Q_SLOTS:
             << QByteArray("\xEF\xBB\xBF\x41\xEF\xBB\xBF") << u"A\uFEFF"_qs;
         QTest::newRow("start of a mark: an unassigned pair")
             << QByteArray("\xEF\xBB") << u"\uFFFD"_qs;
+        QTest::newRow("UTF-16 LE: mark dropped, surrogate pair kept")
+            << QByteArray::fromHex("fffe 42d8b7df 4100") << u"𠮷A"_qs;
+        QTest::newRow("UTF-16 BE: a second mark is a character")
+            << QByteArray::fromHex("feff 0041 feff") << u"A\uFEFF"_qs;
+        QTest::newRow("UTF-16: lone surrogates and a last odd byte")
+            << QByteArray::fromHex("fffe 00dc 4100 00d8 42") << u"\uFFFDA\uFFFD\uFFFD"_qs;
     }
+    // Read in pieces, a character may be split anywhere: one byte at a time decodes the same.
     void decodesBytes()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         QCOMPARE(CardDecoder::decodeAll(bytes), expected);
+        CardDecoder decoder(Utf8Detector::isUtf8Text(bytes));
+        QString byByte;
+        for (const char &byte : bytes)
+            decoder.decode(QByteArrayView(&byte, 1), byByte);
+        decoder.finish(byByte);
+        QCOMPARE(byByte, expected);
     }
 
     // Every single byte and every pair of bytes, decoded as Shift-JIS: the Linux build (ICU) and
@@ -120,9 +143,11 @@ private Q_SLOTS:
     {
         QString all;
         const auto decode = [&all](std::initializer_list<char> bytes) {
-            CardDecoder decoder; // code page 932 even where the bytes happen to be UTF-8
-            decoder.decode(QByteArrayView(bytes.begin(), qsizetype(bytes.size())), all);
-            decoder.finish(all);
+            // Code page 932 even where the bytes happen to be UTF-8 or a UTF-16 mark, as they
+            // decode after a file's start.
+            const auto decoder = CardDecoder::midFile({}, false);
+            decoder->decode(QByteArrayView(bytes.begin(), qsizetype(bytes.size())), all);
+            decoder->finish(all);
             all += u'\uFFFF';
         };
         for (int first = 0; first < 256; ++first) {
@@ -231,6 +256,13 @@ private Q_SLOTS:
             << QByteArray("\xE5\xA4\xA9\xFF\r\n") << u"螟ｩ\uFFFD"_qs;
         QTest::newRow("empty lines are rows") << QByteArray("\r\n\r\n003\r\n") << u"||003"_qs;
         QTest::newRow("CR CR LF") << QByteArray("001\r\r\n") << u"001|"_qs;
+        // Bytes 0D and 0A inside characters (不 is U+4E0D, 上 U+4E0A) end no line.
+        QTest::newRow("UTF-16 LE, CR LF")
+            << utf16File(u"不上1\r\n2\r\n"_qs, QSysInfo::LittleEndian) << u"不上1|2"_qs;
+        QTest::newRow("UTF-16 BE, LF")
+            << utf16File(u"001\n𠮷上2\n"_qs, QSysInfo::BigEndian) << u"001|𠮷上2"_qs;
+        QTest::newRow("UTF-16 LE, lone CR, LF kept in the line")
+            << utf16File(u"0\n1\r不02"_qs, QSysInfo::LittleEndian) << u"0\n1|不02"_qs;
     }
     void splitsAndDecodesLines()
     {
@@ -238,6 +270,33 @@ private Q_SLOTS:
         QFETCH(QString, numbers);
         QCOMPARE(loadCardFile(writeCards(bytes)).problem, QString());
         QCOMPARE(rowsOf(strCardData, intCardCount, 1, 1).join(u'|'), numbers);
+    }
+
+    void recordsHowTheFileIsWritten_data()
+    {
+        using Encoding = CardFileFormat::Encoding;
+        using LineEnds = CardFileFormat::LineEnds;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<CardFileFormat>("format");
+        QTest::newRow("Shift-JIS, CR LF")
+            << testFiles::cardFile({monsterLine}) << CardFileFormat{Encoding::ShiftJis};
+        QTest::newRow("UTF-8 with mark, lone CR")
+            << QByteArray("\xEF\xBB\xBF"
+                          "001\r")
+            << CardFileFormat{Encoding::Utf8WithMark, LineEnds::Cr};
+        QTest::newRow("UTF-16 LE, LF, a byte 0D in 不")
+            << utf16File(u"不\n"_qs, QSysInfo::LittleEndian)
+            << CardFileFormat{Encoding::Utf16Le, LineEnds::Lf};
+        QTest::newRow("UTF-16 BE, CR LF")
+            << utf16File(u"001\r\n"_qs, QSysInfo::BigEndian) << CardFileFormat{Encoding::Utf16Be};
+        QTest::newRow("UTF-16 LE, CR") << utf16File(u"1\r2"_qs, QSysInfo::LittleEndian)
+                                       << CardFileFormat{Encoding::Utf16Le, LineEnds::Cr};
+    }
+    void recordsHowTheFileIsWritten()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(CardFileFormat, format);
+        QCOMPARE(loadCardFile(writeCards(bytes)).format, format);
     }
 
     void routesRowsIntoMonsterAndMagicTables()
@@ -253,31 +312,57 @@ private Q_SLOTS:
 
     void readsLargeFilesInPiecesAsAWhole_data()
     {
-        QTest::addColumn<QByteArray>("lineEnd");
-        QTest::addColumn<QByteArray>("start");
-        QTest::addColumn<bool>("utf8");
-        QTest::newRow("Shift-JIS, CR LF") << QByteArray("\r\n") << QByteArray() << false;
-        QTest::newRow("Shift-JIS, LF") << QByteArray("\n") << QByteArray() << false;
-        QTest::newRow("UTF-8 with mark")
-            << QByteArray("\r\n") << QByteArray("\xEF\xBB\xBF") << true;
-        QTest::newRow("UTF-8 without mark, LF") << QByteArray("\n") << QByteArray() << true;
+        QTest::addColumn<QString>("lineEnd");
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("Shift-JIS, CR LF") << u"\r\n"_qs << u"Shift-JIS"_qs;
+        QTest::newRow("Shift-JIS, LF") << u"\n"_qs << u"Shift-JIS"_qs;
+        QTest::newRow("UTF-8 with mark") << u"\r\n"_qs << u"UTF-8 with mark"_qs;
+        QTest::newRow("UTF-8 without mark, LF") << u"\n"_qs << u"UTF-8"_qs;
+        QTest::newRow("UTF-16 LE, CR LF") << u"\r\n"_qs << u"UTF-16 LE"_qs;
+        QTest::newRow("UTF-16 BE, LF") << u"\n"_qs << u"UTF-16 BE"_qs;
+        QTest::newRow("UTF-16 LE, CR") << u"\r"_qs << u"UTF-16 LE"_qs;
     }
-    // A large file is decoded in two pieces at once; every row must be as in the whole text.
+    // A large file is decoded in two pieces at once; every row must be as in the whole text. The
+    // lines hold bytes that do not decode, and in UTF-16 surrogate pairs and characters with a
+    // byte 0D or 0A (不, 上); its cut is looked for from inside a code unit.
     void readsLargeFilesInPiecesAsAWhole()
     {
-        QFETCH(QByteArray, lineEnd);
-        QFETCH(QByteArray, start);
-        QFETCH(bool, utf8);
-        QByteArray bytes = start;
+        QFETCH(QString, lineEnd);
+        QFETCH(QString, encoding);
+        const bool utf16 = encoding.startsWith(u"UTF-16");
+        const auto order = encoding.endsWith(u"BE") ? QSysInfo::BigEndian : QSysInfo::LittleEndian;
+        const auto encoded = [&](const QString &text) {
+            if (utf16)
+                return utf16File(text, order).sliced(2);
+            return encoding.startsWith(u"UTF-8") ? text.toUtf8() : testFiles::toCp932(text);
+        };
+        const QByteArray undecodable = // a lone surrogate in UTF-16
+            encoding == u"UTF-16 LE"         ? QByteArray("\x00\xD8,\x00", 4)
+            : encoding == u"UTF-16 BE"       ? QByteArray("\xD8\x00\x00,", 4)
+            : encoding == u"Shift-JIS"       ? QByteArray("\x81,")
+            : encoding == u"UTF-8 with mark" ? QByteArray("\xE5,")
+                                             : QByteArray(); // UTF-8 text it would no longer be
+        QByteArray bytes = utf16                            ? utf16File(QString(), order)
+                           : encoding == u"UTF-8 with mark" ? QByteArray("\xEF\xBB\xBF")
+                                                            : QByteArray();
+        const QString unicodeOnly = encoding.startsWith(u"UTF") ? u"𠮷"_qs : QString();
         for (int row = 0; bytes.size() < (qsizetype(6) << 20); ++row) {
-            const QString line = u"%1,名前%1,%2,5,%3,闇,4,5,I%1,効果のテキスト,TJ"_qs.arg(row)
+            const QString line = u"%1,名前%1不上%4,%2,5,%3,闇,4,5,I%1,効果のテキスト,TJ"_qs.arg(row)
                                      .arg(row % 3000)
-                                     .arg(row % 5 == 0 ? u"罠"_qs : u"天使"_qs);
-            bytes += (utf8 ? line.toUtf8() : testFiles::toCp932(line)) + lineEnd;
-            if (row % 7 == 0 && !(utf8 && start.isEmpty())) // an undecodable byte
-                bytes += utf8 ? QByteArray("\xE5,") : QByteArray("\x81,");
+                                     .arg(row % 5 == 0 ? u"罠"_qs : u"天使"_qs, unicodeOnly);
+            bytes += encoded(line + lineEnd);
+            if (row % 7 == 0)
+                bytes += undecodable;
         }
+        if (utf16)
+            readerHooks.cutFrom = (bytes.size() / 2) | 1;
+        int secondPieces = 0;
+        readerHooks.startThread = [&](const std::function<TextPiece()> &read) {
+            ++secondPieces;
+            return std::async(std::launch::async, read);
+        };
         QCOMPARE(loadCardFile(writeCards(bytes)).problem, QString());
+        QCOMPARE(secondPieces, 1);
         QVERIFY(intCardCount > 50'000); // far past what 16-bit counts could hold
         const QStringList loaded = rowsOf(strCardData, intCardCount, 1, 11);
         const qsizetype monsters = intMonstarCount;
@@ -427,6 +512,44 @@ private Q_SLOTS:
 #ifdef Q_OS_LINUX
         QCOMPARE(accessModes, QList<int>{O_RDONLY});
 #endif
+    }
+
+    void judgesWhetherAFileHoldsCards_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shortLines");
+        QTest::addColumn<bool>("cards");
+        const QString magicLine =
+            u"002,落とし穴,0,0,罠,,,3,B-002,相手を落とす,"_qs; // field 11 empty
+        QTest::newRow("cards and one short line")
+            << testFiles::cardFile({monsterLine, magicLine, u"003,短い行,1,2"_qs, monsterLine})
+            << u"項目が足りない行: 1 行 (最初は 3 行目)"_qs << true;
+        // "001,天使の番人,1300,…" and "002,炎の剣士,…" in EUC-JP
+        QTest::newRow("EUC-JP")
+            << QByteArray::fromHex(
+                   "3030312cc5b7bbc8a4cec8d6bfcd2c313330302c3830302cc5b7bbc82cb8f72c"
+                   "342c31322c412d3030312cbce9a4eaa4f2b8c7a4e1a4eb2c544a0d0a3030322c"
+                   "b1eaa4ceb7f5bbce2c313830302c313630302cc0efbbce2cb1ea2c342c382c43"
+                   "2d3030332cb9b6b7e2cecfa4acbee5a4aca4eb2c540d0a")
+            << u"項目が足りない行: なし"_qs << false;
+        // Its NUL bytes leave a last line of one NUL after the last LF.
+        QTest::newRow("UTF-16 without its mark")
+            << utf16File(monsterLine + u"\n"_qs + magicLine + u"\n"_qs, QSysInfo::LittleEndian)
+                   .sliced(2)
+            << u"項目が足りない行: 1 行 (最初は 3 行目)"_qs << false;
+        QTest::newRow("text without commas")
+            << testFiles::cardFile({u"カードの一覧ではありません。"_qs, u"二行目"_qs})
+            << u"項目が足りない行: 2 行 (最初は 1 行目)"_qs << false;
+        QTest::newRow("empty") << QByteArray() << u"項目が足りない行: なし"_qs << false;
+    }
+    void judgesWhetherAFileHoldsCards()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shortLines);
+        QFETCH(bool, cards);
+        const LoadOutcome outcome = loadCardFile(writeCards(bytes));
+        QCOMPARE(shortLinesText(outcome), shortLines);
+        QCOMPARE(looksLikeCardData(outcome), cards);
     }
 
     void tellsOfLinesThatDidNotDecode()

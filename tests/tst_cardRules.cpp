@@ -14,6 +14,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 #include <numeric>
@@ -501,44 +503,57 @@ private Q_SLOTS:
         QCOMPARE(html.count(u"<tr>"_qs), 3);
     }
 
-    // The card file keeps its bytes whichever path leads to it; any other path gets the CSV.
-    void savesCsvButNeverOverTheCardFile_data()
+    // Every file being read keeps its bytes whichever path leads to it, and a named pipe stays one;
+    // any other path gets the CSV. Two files are read here: the card file and one being opened.
+    void savesCsvButNeverOverAFileBeingRead_data()
     {
-        QTest::addColumn<QString>("target"); // how the path is made from the card file's
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("another file") << u"other.csv"_qs << true;
-        QTest::newRow("the card file") << u"CardData.dat"_qs << false;
-        QTest::newRow("another spelling") << u"./sub/../CardData.dat"_qs << false;
+        QTest::addColumn<QString>("target");  // how the path is made from the files being read
+        QTest::addColumn<QString>("refusal"); // why it is not saved; empty: saved
+        const QString beingRead = u"読み込んでいるカードファイル"_qs;
+        QTest::newRow("another file") << u"other.csv"_qs << QString();
+        QTest::newRow("the card file") << u"CardData.dat"_qs << beingRead;
+        QTest::newRow("another spelling") << u"./sub/../CardData.dat"_qs << beingRead;
+        QTest::newRow("the file being opened") << u"Opening.dat"_qs << beingRead;
 #ifdef Q_OS_UNIX
-        QTest::newRow("symbolic link") << u"symbolic"_qs << false;
-        QTest::newRow("hard link") << u"hard"_qs << false;
+        QTest::newRow("symbolic link") << u"symbolic"_qs << beingRead;
+        QTest::newRow("hard link") << u"hard"_qs << beingRead;
+        QTest::newRow("hard link to the file being opened") << u"hard to opening"_qs << beingRead;
+        QTest::newRow("named pipe") << u"pipe"_qs << u"普通のファイルではありません"_qs;
 #endif
     }
-    void savesCsvButNeverOverTheCardFile()
+    void savesCsvButNeverOverAFileBeingRead()
     {
         QFETCH(QString, target);
-        QFETCH(bool, saved);
+        QFETCH(QString, refusal);
         const QTemporaryDir dir;
         const QString cardFile = dir.filePath(u"CardData.dat"_qs);
+        const QString opening = dir.filePath(u"Opening.dat"_qs);
         const QByteArray cardBytes = testFiles::cardFile({u"101,鎖,,,罠,,,2,S1,,T"_qs});
-        QVERIFY(testFiles::writeFile(cardFile, cardBytes) && QDir(dir.path()).mkdir(u"sub"_qs));
+        const QByteArray openingBytes = testFiles::cardFile({u"103,門,,,魔法,,,4,S3,,J"_qs});
+        QVERIFY(testFiles::writeFile(cardFile, cardBytes) &&
+                testFiles::writeFile(opening, openingBytes) && QDir(dir.path()).mkdir(u"sub"_qs));
         const QString path = dir.filePath(target);
 #ifdef Q_OS_UNIX
         if (target == u"symbolic")
             QVERIFY(QFile::link(cardFile, path));
-        if (target == u"hard")
-            QCOMPARE(::link(QFile::encodeName(cardFile), QFile::encodeName(path)), 0);
+        if (target.startsWith(u"hard")) {
+            const QString linked = target == u"hard" ? cardFile : opening;
+            QCOMPARE(::link(QFile::encodeName(linked), QFile::encodeName(path)), 0);
+        }
+        if (target == u"pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
 #endif
         mdlZorv::loadCardText(u"102,盾,,,魔法,,,1,S2,,O"_qs);
-        const QString problem =
-            tableExport::saveCsv(path, cardFile, strMagicData, {0}, tableColumns::magic);
+        const QString problem = tableExport::saveCsv(path, {QString(), cardFile, opening},
+                                                     strMagicData, {0}, tableColumns::magic);
         QCOMPARE(bytesOf(cardFile), cardBytes);
-        QCOMPARE(problem.isEmpty(), saved);
-        if (saved)
+        QCOMPARE(bytesOf(opening), openingBytes);
+        QCOMPARE(QFileInfo(path).isFile(), target != u"pipe");
+        if (refusal.isEmpty())
             QCOMPARE(bytesOf(path), csvOf(u"102,盾,,,魔法,,,1,S2,,O"_qs, {0}));
-        else
-            QVERIFY2(problem.startsWith(u"保存できませんでした (読み込んでいるカードファイル"),
-                     qPrintable(problem));
+        QVERIFY2(refusal.isEmpty() ? problem.isEmpty()
+                                   : problem.startsWith(u"保存できませんでした ("_qs + refusal),
+                 qPrintable(problem));
     }
 
     // A write that fails part-way (no room; here a file size limit) leaves the folder as it was:
