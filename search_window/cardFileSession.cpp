@@ -32,7 +32,8 @@ void CardFileSession::open(const QString &path)
 
 QStringList CardFileSession::filesInUse() const
 {
-    QStringList files = {path(), fileBeingRead_, fileToOpen_};
+    QStringList files = {path(), fileBeingRead_, fileToOpen_,
+                         awaitingConsent_ ? awaitingConsent_->path : QString()};
     files.removeAll(QString());
     files.removeDuplicates();
     return files;
@@ -59,17 +60,40 @@ void CardFileSession::finishRead(cardReload::ReadCards read)
     fileBeingRead_.clear();
     const mdlZorv::LoadOutcome &outcome = read.cards.outcome;
     const bool failed = !outcome.problem.isEmpty() && !outcome.changedWhileRead;
-    const bool followed = read.path == path();
-    if (!failed && !followed)
-        watcher_.watch(read.path);
-    if (!failed || followed)
-        watcher_.readFrom(outcome.read);
     if (failed) {
+        if (!read.opened)
+            watcher_.readFrom(outcome.read);
         Q_EMIT readFailed(outcome.problem);
-    } else if (!outcome.changedWhileRead) {
-        lastRead_ = outcome;
-        Q_EMIT cardsRead(std::make_shared<cardReload::ReadCards>(std::move(read)));
+    } else if (read.opened && !outcome.changedWhileRead && !mdlZorv::looksLikeCardData(outcome)) {
+        const QString opened = read.path;
+        awaitingConsent_ = std::make_unique<cardReload::ReadCards>(std::move(read));
+        Q_EMIT consentWanted(opened);
+    } else {
+        follow(std::move(read));
     }
     if (!fileToOpen_.isEmpty())
         startRead();
+}
+
+void CardFileSession::follow(cardReload::ReadCards read)
+{
+    const mdlZorv::LoadOutcome &outcome = read.cards.outcome;
+    if (read.path != path())
+        watcher_.watch(read.path);
+    watcher_.readFrom(outcome.read);
+    if (outcome.changedWhileRead)
+        return;
+    lastRead_ = outcome;
+    Q_EMIT cardsRead(std::make_shared<cardReload::ReadCards>(std::move(read)));
+}
+
+void CardFileSession::acceptOpened()
+{
+    if (awaitingConsent_)
+        follow(std::move(*std::exchange(awaitingConsent_, nullptr)));
+}
+
+void CardFileSession::declineOpened()
+{
+    awaitingConsent_.reset();
 }

@@ -16,7 +16,8 @@
 // file is looked at again once the read is done. A file that changed while it was read is read
 // again once it has settled, without a word: it was being saved. A file that cannot be read
 // leaves the cards shown, and another file that cannot be opened leaves the followed one
-// followed.
+// followed. Another file that does not look like a card file (most lines undecodable, or none
+// with the fields of a card) waits for the user's consent before it replaces the cards shown.
 class CardFileSession final : public QObject
 {
     Q_OBJECT
@@ -38,24 +39,33 @@ public:
     QString path() const { return watcher_.path(); }
     // How the file was read whose cards were handed on last.
     const mdlZorv::LoadOutcome &lastRead() const { return lastRead_; }
-    // The files being followed, read or waiting to be read: never to be written over.
+    // The files being followed, read, waiting to be read or waiting for consent: never to be
+    // written over.
     QStringList filesInUse() const;
     // Whether a change of the file waits to settle or a read is under way.
     bool isBusy() const { return watcher_.isSettling() || reading_.isRunning(); }
+    // The file read that waits for consent: followed, its cards handed on, or forgotten.
+    void acceptOpened();
+    void declineOpened();
 
 Q_SIGNALS:
     // A file was read in full: its cards are the receiver's to show.
     void cardsRead(const std::shared_ptr<cardReload::ReadCards> &cards);
     // A file could not be read: the cards shown stay.
     void readFailed(const QString &problem);
+    // Another file was read that does not look like a card file: the user is to say whether it
+    // replaces the cards shown (acceptOpened) or not (declineOpened).
+    void consentWanted(const QString &path);
 
 private:
     void startRead();
     void finishRead(cardReload::ReadCards read);
+    void follow(cardReload::ReadCards read);
 
     CardFileWatcher watcher_;
     QString fileToOpen_; // read once the read under way is done
     QString fileBeingRead_;
+    std::unique_ptr<cardReload::ReadCards> awaitingConsent_;
     mdlZorv::LoadOutcome lastRead_;
     bool findIndexesWanted_ = false;
     bool reloadAsked_ = false;

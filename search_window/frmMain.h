@@ -87,6 +87,7 @@ private:
     void showReadCards(cardReload::ReadCards &read);
     void makeFindIndexes();
     void useFindIndexes(quint64 generation, std::optional<FindIndexes> made);
+    void askToOpen(const QString &path);
     void tellLoadOutcome(const mdlZorv::LoadOutcome &outcome);
     void showMessage(bool isProblem, const QString &text);
 

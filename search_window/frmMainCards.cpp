@@ -12,6 +12,7 @@
 #include "search_window/reloadNote.h"
 #include "search_window/searchPage.h"
 
+#include <QDir>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QTimer>
@@ -24,6 +25,7 @@ void frmMain::followCardFile(CardFileSession *cardFile)
             [this](const std::shared_ptr<cardReload::ReadCards> &read) { showReadCards(*read); });
     connect(cardFile_, &CardFileSession::readFailed, this,
             [this](const QString &problem) { showMessage(true, problem); });
+    connect(cardFile_, &CardFileSession::consentWanted, this, &frmMain::askToOpen);
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, cardFile_,
             &CardFileSession::reload);
     // Told once the window shows, so that a message box opens over it.
@@ -90,6 +92,28 @@ void frmMain::useFindIndexes(quint64 generation, std::optional<FindIndexes> made
         }
     }
     showFindCount();
+}
+
+// Not modal, the cards shown staying meanwhile; keeping them is what Enter and Escape choose.
+void frmMain::askToOpen(const QString &path)
+{
+    auto *question =
+        new QMessageBox(QMessageBox::Question, windowTitle(),
+                        QStringLiteral("カードデータではないようです。開きますか？\n\n%1")
+                            .arg(QDir::toNativeSeparators(path)),
+                        QMessageBox::Open | QMessageBox::Cancel, this);
+    question->setObjectName(QStringLiteral("msgNotCardData"));
+    question->setDefaultButton(QMessageBox::Cancel);
+    question->setEscapeButton(QMessageBox::Cancel);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    question->setWindowModality(Qt::NonModal);
+    connect(question, &QMessageBox::finished, cardFile_, [this](int button) {
+        if (button == QMessageBox::Open)
+            cardFile_->acceptOpened();
+        else
+            cardFile_->declineOpened();
+    });
+    question->show();
 }
 
 void frmMain::tellLoadOutcome(const mdlZorv::LoadOutcome &outcome)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
@@ -298,6 +299,36 @@ private Q_SLOTS:
         QVERIFY(info);
         for (const QString &part : {QDir::toNativeSeparators(other), u"UTF-8"_qs, u"LF"_qs})
             QVERIFY2(info->text().contains(part), qPrintable(info->text()));
+    }
+
+    // A file Notepad saved as "Unicode" opens as cards; a file of no cards opened asks first, and
+    // keeps the cards shown unless the user opens it all the same.
+    void asksBeforeOpeningAFileOfNoCards()
+    {
+        QVERIFY(openFile(testFiles::cardFile({u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs})));
+        const QString unicode = dir_.filePath(u"unicode.txt"_qs);
+        const QString line = u"002,Beta,0,0,竜,,1,1,I,E,T\r\n"_qs;
+        QVERIFY(testFiles::writeFile(
+            unicode,
+            QByteArray("\xFF\xFE") +
+                QByteArray(reinterpret_cast<const char *>(line.utf16()), line.size() * 2)));
+        window_.session()->open(unicode);
+        QTRY_COMPARE(window_.monsters(), QStringList{u"002  Beta"_qs});
+
+        const QString notes = dir_.filePath(u"notes.txt"_qs);
+        QVERIFY(testFiles::writeFile(notes, "shopping: bread\r\nmilk\r\n"));
+        for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Open}) {
+            window_.session()->open(notes);
+            QMessageBox *question = nullptr;
+            QTRY_VERIFY((question = window_.get()->findChild<QMessageBox *>(u"msgNotCardData"_qs)));
+            QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()),
+                     question->button(QMessageBox::Cancel));
+            QCOMPARE(window_.monsters(), QStringList{u"002  Beta"_qs});
+            question->button(answer)->click();
+            QTRY_VERIFY(!window_.get()->findChild<QMessageBox *>(u"msgNotCardData"_qs));
+        }
+        QTRY_COMPARE(window_.monsters().size(), 2);
+        QCOMPARE(window_.session()->path(), notes);
     }
 
     // A file replaced while the program reads it at start-up is read again once the window is up.

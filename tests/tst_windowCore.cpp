@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -156,6 +157,31 @@ private Q_SLOTS:
         QCOMPARE(s.session.lastRead().problem, QString());
         QVERIFY(testFiles::writeFile(path, oneCard(u"again"_qs)));
         QTRY_COMPARE(s.reads, (QStringList{u"failed"_qs, u"again"_qs}));
+    }
+
+    // Another file that holds no card waits for consent, and is followed only once given.
+    void aFileOfNoCardsWaitsForConsent()
+    {
+        const QString path = file(u"cards.dat");
+        const QString text = file(u"notes.txt");
+        QVERIFY(testFiles::writeFile(path, oneCard(u"kept"_qs)));
+        QVERIFY(testFiles::writeFile(text, "no commas here\r\nnor here\r\n"));
+        Session s;
+        QSignalSpy asked(&s.session, &CardFileSession::consentWanted);
+        s.session.load(path);
+        for (const bool consent : {false, true}) {
+            s.session.open(text);
+            QTRY_COMPARE(asked.count(), consent ? 2 : 1);
+            QCOMPARE(s.reads, QStringList());
+            QCOMPARE(s.session.path(), path);
+            QVERIFY(s.session.filesInUse().contains(text));
+            if (consent)
+                s.session.acceptOpened();
+            else
+                s.session.declineOpened();
+        }
+        QCOMPARE(s.reads, QStringList{QString()}); // the first line's name field
+        QCOMPARE(s.session.path(), text);
     }
 
     // After a file is renamed over the followed one, the path is watched again: the saves after
