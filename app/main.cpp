@@ -3,6 +3,7 @@
 #include "search_window/cardFileSession.h"
 #include "search_window/frmMain.h"
 #include "search_window/qtTranslations.h"
+#include "search_window/recentCardFiles.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -17,6 +18,13 @@ void describeProgram()
 {
     QCoreApplication::setApplicationName(QStringLiteral("zorv-card-search"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZORV_VERSION));
+}
+
+// The file named on the command line, else the one the user opened last if it is still there,
+// else the user's own or the one beside the program.
+QString cardFileToRead(const QString &named)
+{
+    return mdlZorv::chooseCardFile(named.isEmpty() ? recentCardFiles::fileToReopen() : named);
 }
 
 } // namespace
@@ -41,9 +49,11 @@ int main(int argc, char *argv[])
     const QString named = commandLine::cardFileNamed(app);
 
     CardFileSession cardFile;
-    const mdlZorv::LoadOutcome loaded = cardFile.load(mdlZorv::chooseCardFile(named));
+    const mdlZorv::LoadOutcome loaded = cardFile.load(cardFileToRead(named));
     if (!loaded.problem.isEmpty())
         std::fprintf(stderr, "zorv-card-search: %s\n", qUtf8Printable(loaded.problem));
+    else if (!named.isEmpty()) // as a file manager opens it: opened again next time
+        recentCardFiles::remember(named);
     frmMain window;
     window.hide();
     window.FormInit();

@@ -18,6 +18,7 @@ class FindBar;
 class PassingNote;
 class ReloadNote;
 class SearchPage;
+class QMenu;
 class QMessageBox;
 class QTabWidget;
 namespace cardReload {
@@ -99,6 +100,9 @@ private:
 
     // The card file, from the window.
     void chooseCardFile();
+    void addRecentFilesMenu();
+    void listRecentFiles(QMenu *menu);
+    void openRecentFile(const QString &file);
     void showCardFileInfo();
 
     // The layout: at its default size every control has its place; what the window gains or

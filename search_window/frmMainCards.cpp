@@ -9,6 +9,7 @@
 #include "search_window/cardTableFollower.h"
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/recentCardFiles.h"
 #include "search_window/reloadNote.h"
 #include "search_window/searchPage.h"
 
@@ -58,7 +59,9 @@ void frmMain::showReadCards(cardReload::ReadCards &read)
     monsterPage_->reselectCard(monster);
     magicPage_->reselectCard(magic);
     cardTable_->showNow();
-    if (!read.opened)
+    if (read.opened)
+        recentCardFiles::remember(read.path);
+    else
         reloadNote_->tell(before, cards_, read.asked);
     if (message_)
         message_->close();

@@ -6,6 +6,8 @@
 #include "search_window/cardFileSession.h"
 #include "search_window/cardTableFollower.h"
 #include "search_window/frmMain.h"
+#include "search_window/passingNote.h"
+#include "search_window/recentCardFiles.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -14,6 +16,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QShortcut>
@@ -59,12 +62,46 @@ void frmMain::addWindowActions()
     addSeparator(this);
     addWindowAction(this, QStringLiteral("カードデータを開く…"), QKeySequence::Open, this,
                     &frmMain::chooseCardFile);
+    addRecentFilesMenu();
     addWindowAction(this, QStringLiteral("カードデータの情報"), QKeySequence::HelpContents, this,
                     &frmMain::showCardFileInfo);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(new QShortcut(QKeySequence(Qt::Key_F6), this), &QShortcut::activated, this,
             &frmMain::cycleFocusWithF6);
     setAcceptDrops(true);
+}
+
+// The card files opened last, each with its folder, listed afresh whenever the menu opens.
+void frmMain::addRecentFilesMenu()
+{
+    auto *recent = new QMenu(QStringLiteral("最近使ったファイル"), this);
+    recent->setObjectName(QStringLiteral("mnuRecentFiles"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { listRecentFiles(recent); });
+    addAction(recent->menuAction());
+}
+
+void frmMain::listRecentFiles(QMenu *menu)
+{
+    menu->clear();
+    for (const QString &file : recentCardFiles::read()) {
+        QString text = recentCardFiles::menuText(file);
+        menu->addAction(text.replace(u'&', QStringLiteral("&&")), this,
+                        [this, file] { openRecentFile(file); });
+    }
+    if (menu->isEmpty())
+        menu->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+}
+
+// A file that is no longer there says so, and goes from the list.
+void frmMain::openRecentFile(const QString &file)
+{
+    if (!QFileInfo(file).isFile()) {
+        recentCardFiles::forget(file);
+        note_->pass(QStringLiteral("見つかりません: %1").arg(QDir::toNativeSeparators(file)));
+        return;
+    }
+    if (cardFile_)
+        cardFile_->open(file);
 }
 
 // Only the page in front, and one search.

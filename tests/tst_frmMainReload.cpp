@@ -5,6 +5,7 @@
 #include "card_data/cardFileReader.h"
 #include "search_window/cardReload.h"
 #include "search_window/frmMain.h"
+#include "search_window/recentCardFiles.h"
 #include "windowDriver.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
@@ -288,6 +290,7 @@ private Q_SLOTS:
         QApplication::sendEvent(window_.get(), &enter);
         QApplication::sendEvent(window_.get(), &release);
         QTRY_COMPARE(window_.monsters(), QStringList{u"002  Beta"_qs});
+        QCOMPARE(recentCardFiles::fileToReopen(), QFileInfo(other).absoluteFilePath());
         QTRY_VERIFY(!window_.session()->isBusy());
         QVERIFY(testFiles::writeFile(other, "003,Gamma,0,0,\xE7\xAB\x9C,,1,1,I,E,T\n"));
         QTRY_COMPARE(window_.monsters(), QStringList{u"003  Gamma"_qs});
@@ -329,6 +332,30 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(window_.monsters().size(), 2);
         QCOMPARE(window_.session()->path(), notes);
+    }
+
+    // The window's menu lists the files opened last with their folders; one no longer there says
+    // so when chosen, and goes from the list.
+    void listsTheCardFilesOpenedLast()
+    {
+        QVERIFY(openFile(testFiles::cardFile({u"001,Alpha,0,0,獣,,1,1,I,X,T"_qs})));
+        const QString gone = dir_.filePath(u"gone & lost.dat"_qs);
+        QVERIFY(
+            testFiles::writeFile(gone, testFiles::cardFile({u"002,Beta,0,0,竜,,1,1,I,E,T"_qs})));
+        window_.session()->open(gone);
+        QTRY_COMPARE(window_.monsters(), QStringList{u"002  Beta"_qs});
+        QVERIFY(QFile::remove(gone));
+        auto *menu = window_.get()->findChild<QMenu *>(u"mnuRecentFiles"_qs);
+        QVERIFY(menu);
+        Q_EMIT menu->aboutToShow();
+        QAction *first = menu->actions().value(0);
+        QVERIFY(first);
+        QCOMPARE(first->text(),
+                 u"gone && lost.dat  (%1)"_qs.arg(QDir::toNativeSeparators(dir_.path())));
+        first->trigger();
+        QCOMPARE(window_.control<QLabel>(u"lblNote"_qs)->text(),
+                 u"見つかりません: %1"_qs.arg(QDir::toNativeSeparators(gone)));
+        QVERIFY(!recentCardFiles::read().contains(gone));
     }
 
     // A file replaced while the program reads it at start-up is read again once the window is up.

@@ -5,6 +5,7 @@
 #include "search_window/backgroundTask.h"
 #include "search_window/cardFileSession.h"
 #include "search_window/cardFileWatcher.h"
+#include "search_window/recentCardFiles.h"
 #include "search_window/userSettings.h"
 #include "search_window/windowLayout.h"
 #include "testFiles.h"
@@ -321,6 +322,41 @@ private Q_SLOTS:
         stamp.modifiedNs = now - qint64(writtenAgoMs) * 1'000'000;
         QCOMPARE(CardFileWatcher::unsettledFor(stamp, now).count(), waitMs);
     }
+    void keepsTheCardFilesOpenedLast_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList nine = {u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs,
+                                  u"6"_qs, u"7"_qs, u"8"_qs, u"9"_qs};
+        QTest::newRow("none yet") << QVariant() << u"a"_qs << QStringList{u"a"_qs};
+        QTest::newRow("opened again goes first")
+            << QVariant(QStringList{u"b"_qs, u"a"_qs}) << u"a"_qs << QStringList{u"a"_qs, u"b"_qs};
+        QTest::newRow("eight at most")
+            << QVariant(nine) << u"new"_qs << (QStringList{u"new"_qs} + nine.mid(0, 7));
+        QTest::newRow("not a list") << QVariant(42) << u"a"_qs << QStringList{u"a"_qs};
+        QTest::newRow("a map") << QVariant(QVariantMap{{u"x"_qs, 1}}) << u"a"_qs
+                               << QStringList{u"a"_qs};
+    }
+    // Whatever the settings hold there, the list the window shows is at most eight names.
+    void keepsTheCardFilesOpenedLast()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, opened);
+        QFETCH(QStringList, expected);
+        const QTemporaryDir home;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        UserSettings().setValue(u"files/recent"_qs, stored);
+        QVERIFY(recentCardFiles::read().size() <= recentCardFiles::most);
+        QCOMPARE(recentCardFiles::withFirst(recentCardFiles::read(), opened), expected);
+        const QString file = home.filePath(u"cards.dat"_qs);
+        QVERIFY(testFiles::writeFile(file, oneCard(u"x"_qs)));
+        recentCardFiles::remember(file);
+        QCOMPARE(recentCardFiles::fileToReopen(), file);
+        QVERIFY(QFile::remove(file));
+        QCOMPARE(recentCardFiles::fileToReopen(), QString());
+    }
+
     void leavesSettingsThatAreNoFileAlone_data()
     {
         QTest::addColumn<QString>("kind"); // what stands at the settings file's path
