@@ -395,6 +395,26 @@ private Q_SLOTS:
         }
     }
 
+    // Menus name sorts as players say them: numbers and codes small to large, texts by the kana.
+    void namesSortsInPlayersWords_data()
+    {
+        QTest::addColumn<int>("column"); // of the monster columns
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("attack up") << 2 << Qt::AscendingOrder << u"攻撃力の小さい順"_qs;
+        QTest::newRow("attack down") << 2 << Qt::DescendingOrder << u"攻撃力の大きい順"_qs;
+        QTest::newRow("card number, a code") << 0 << Qt::AscendingOrder << u"番号の小さい順"_qs;
+        QTest::newRow("name up") << 1 << Qt::AscendingOrder << u"名前の五十音順"_qs;
+        QTest::newRow("effect down") << 9 << Qt::DescendingOrder << u"効果の逆順"_qs;
+    }
+    void namesSortsInPlayersWords()
+    {
+        QFETCH(int, column);
+        QFETCH(Qt::SortOrder, order);
+        QFETCH(QString, name);
+        QCOMPARE(tableColumns::sortName(tableColumns::monster[size_t(column)], order), name);
+    }
+
     void quotesFieldsThatWouldBreakColumns_data()
     {
         QTest::addColumn<QString>("field");
