@@ -31,10 +31,13 @@ void frmCardTable::addActions()
             &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
             &frmCardTable::switchToMainWindow);
-    addTableAction(QStringLiteral("コピー"), QKeySequence::Copy, &frmCardTable::copyRows);
+    addTableAction(QStringLiteral("コピー"), QKeySequence::Copy, &frmCardTable::copyRows)
+        ->setObjectName(QStringLiteral("actCopy"));
     addTableAction(QStringLiteral("選択行をCSVで保存…"),
-                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &frmCardTable::saveSelectedCsv);
-    addTableAction(QStringLiteral("CSVで保存…"), QKeySequence::Save, &frmCardTable::saveCsv);
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &frmCardTable::saveSelectedCsv)
+        ->setObjectName(QStringLiteral("actSaveSelected"));
+    addTableAction(QStringLiteral("CSVで保存…"), QKeySequence::Save, &frmCardTable::saveCsv)
+        ->setObjectName(QStringLiteral("actSaveAll"));
     wrapAction_ = new QAction(QStringLiteral("効果を折り返して表示"), grdCards);
     wrapAction_->setObjectName(QStringLiteral("actWrap"));
     wrapAction_->setCheckable(true);
