@@ -17,6 +17,7 @@ class CardComparePane;
 class CardGrid;
 class CardTableModel;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QSplitter;
 
@@ -98,7 +99,7 @@ private:
                             void (frmCardTable::*slot)());
     void addSortKeys();
     void addSortActions(QMenu *menu);
-    void addSortAction(QMenu *menu, const QString &text, SortChoice sort);
+    void addSortAction(QMenu *menu, QActionGroup *choice, const QString &text, SortChoice sort);
     void showTableMenu(const QPoint &at);
     void showHeaderMenu(const QPoint &at);
     void copyRows();

@@ -6,6 +6,7 @@
 #include "search_window/frmCardTable.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -77,23 +78,26 @@ void frmCardTable::addSortKeys()
     }
 }
 
-// Every sort, the one chosen checked, and the list's order.
+// Every sort, the one chosen checked, and the list's order: one choice of them all.
 void frmCardTable::addSortActions(QMenu *menu)
 {
+    auto *choice = new QActionGroup(menu);
     for (int column = 0; column < rows_->columnCount(); ++column) {
         const tableColumns::Column &shown = rows_->columns()[size_t(column)];
         for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder})
-            addSortAction(menu, tableColumns::sortName(shown, order), {column, order});
+            addSortAction(menu, choice, tableColumns::sortName(shown, order), {column, order});
     }
     menu->addSeparator();
-    addSortAction(menu, QStringLiteral("一覧の順に戻す"), {});
+    addSortAction(menu, choice, QStringLiteral("一覧の順に戻す"), {});
 }
 
-void frmCardTable::addSortAction(QMenu *menu, const QString &text, SortChoice sort)
+void frmCardTable::addSortAction(QMenu *menu, QActionGroup *choice, const QString &text,
+                                 SortChoice sort)
 {
     QAction *action =
         menu->addAction(text, this, [this, sort] { sortBy(sort.column, sort.order); });
     action->setCheckable(true);
+    action->setActionGroup(choice);
     action->setChecked(sort_.column == sort.column &&
                        (sort.column < 0 || sort_.order == sort.order));
 }
