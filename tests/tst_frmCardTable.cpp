@@ -154,6 +154,8 @@ private Q_SLOTS:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir_.filePath(u"settings"_qs));
+        // Qt's own file dialog, which a test can answer, on Windows too.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     }
     void cleanup()
     {
@@ -394,15 +396,18 @@ private Q_SLOTS:
         QCOMPARE(column(grid, 1), expected);
     }
 
-    // Where the table cannot sit beside the main window it fills the screen, and Ctrl+L in
-    // either window brings the other one to the front.
+    // Where the table cannot sit beside the main window (the offscreen screen is 800 x 600) it
+    // fills the screen, and Ctrl+L in either window brings the other one to the front.
     void switchesWindowsWithCtrlL()
     {
         QVERIFY(window_.open(cards));
         QTableView *grid = openTable(window_);
         QVERIFY(grid);
         QWidget *table = grid->window();
-        QCOMPARE(table->frameGeometry(), window_.get()->screen()->availableGeometry());
+        const QRect screen = window_.get()->screen()->availableGeometry();
+        QVERIFY(screen.contains(table->frameGeometry()));
+        if (table->frameGeometry().intersects(window_.get()->frameGeometry()))
+            QCOMPARE(table->frameGeometry(), screen);
         QTest::keyClick(table, Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(window_.get()->isActiveWindow());
         QTest::keyClick(window_.get(), Qt::Key_L, Qt::ControlModifier);
