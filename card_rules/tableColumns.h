@@ -2,6 +2,7 @@
 
 #include "card_data/cardFields.h"
 
+#include <QString>
 #include <QStringView>
 
 #include <array>
@@ -17,37 +18,62 @@ enum class Sorting {
     Number, // by the number the searches read from the text
 };
 
+// What a column's cells hold, which sets how wide it opens, how its sorts are named and whether
+// find words are marked in it.
+enum class Cell {
+    Short,  // a number or a word: 攻撃力, タイプ, デュエリスト
+    Code,   // a card's number or ID, read as a code: sorted "small" to "large"
+    Name,   // a card's name: find words are marked
+    Effect, // the effect text: takes the width the window has, wraps, find words are marked
+};
+
 struct Column
 {
     QStringView header;
     int field; // of the page's table
     Sorting sorting;
+    Cell cell;
 };
 
 inline constexpr std::array<Column, 11> monster = {{
-    {u"番号", mdlZorv::CardField::Number, Sorting::Text},
-    {u"名前", mdlZorv::CardField::Name, Sorting::Text},
-    {u"攻撃力", mdlZorv::CardField::AP, Sorting::Number},
-    {u"守備力", mdlZorv::CardField::DP, Sorting::Number},
-    {u"タイプ", mdlZorv::CardField::Type, Sorting::Text},
-    {u"魔族", mdlZorv::CardField::Mazoku, Sorting::Text},
-    {u"レベル", mdlZorv::CardField::Level, Sorting::Number},
-    {u"コスト", mdlZorv::CardField::Cost, Sorting::Number},
-    {u"ID", mdlZorv::CardField::Id, Sorting::Text},
-    {u"効果", mdlZorv::CardField::Effect, Sorting::Text},
-    {u"デュエリスト", mdlZorv::CardField::Duelists, Sorting::Text},
+    {u"番号", mdlZorv::CardField::Number, Sorting::Text, Cell::Code},
+    {u"名前", mdlZorv::CardField::Name, Sorting::Text, Cell::Name},
+    {u"攻撃力", mdlZorv::CardField::AP, Sorting::Number, Cell::Short},
+    {u"守備力", mdlZorv::CardField::DP, Sorting::Number, Cell::Short},
+    {u"タイプ", mdlZorv::CardField::Type, Sorting::Text, Cell::Short},
+    {u"魔族", mdlZorv::CardField::Mazoku, Sorting::Text, Cell::Short},
+    {u"レベル", mdlZorv::CardField::Level, Sorting::Number, Cell::Short},
+    {u"コスト", mdlZorv::CardField::Cost, Sorting::Number, Cell::Short},
+    {u"ID", mdlZorv::CardField::Id, Sorting::Text, Cell::Code},
+    {u"効果", mdlZorv::CardField::Effect, Sorting::Text, Cell::Effect},
+    {u"デュエリスト", mdlZorv::CardField::Duelists, Sorting::Text, Cell::Short},
 }};
 
 inline constexpr std::array<Column, 7> magic = {{
-    {u"番号", mdlZorv::MagicField::Number, Sorting::Text},
-    {u"名前", mdlZorv::MagicField::Name, Sorting::Text},
-    {u"種類", mdlZorv::MagicField::Kind, Sorting::Text},
-    {u"コスト", mdlZorv::MagicField::Cost, Sorting::Number},
-    {u"ID", mdlZorv::MagicField::Id, Sorting::Text},
-    {u"効果", mdlZorv::MagicField::Effect, Sorting::Text},
-    {u"デュエリスト", mdlZorv::MagicField::Duelists, Sorting::Text},
+    {u"番号", mdlZorv::MagicField::Number, Sorting::Text, Cell::Code},
+    {u"名前", mdlZorv::MagicField::Name, Sorting::Text, Cell::Name},
+    {u"種類", mdlZorv::MagicField::Kind, Sorting::Text, Cell::Short},
+    {u"コスト", mdlZorv::MagicField::Cost, Sorting::Number, Cell::Short},
+    {u"ID", mdlZorv::MagicField::Id, Sorting::Text, Cell::Code},
+    {u"効果", mdlZorv::MagicField::Effect, Sorting::Text, Cell::Effect},
+    {u"デュエリスト", mdlZorv::MagicField::Duelists, Sorting::Text, Cell::Short},
 }};
 
 using Columns = std::span<const Column>;
+
+// A sort of a column as the menus name it, in a player's words: numbers and codes go from small
+// to large, names and other texts in the order of the kana syllabary.
+//   攻撃力, up -> "攻撃力の小さい順"      攻撃力, down -> "攻撃力の大きい順"
+//   番号, up -> "番号の小さい順"          名前, up -> "名前の五十音順"      名前, down ->
+//   "名前の逆順"
+inline QString sortName(const Column &column, Qt::SortOrder order)
+{
+    const bool byNumber = column.sorting == Sorting::Number || column.cell == Cell::Code;
+    const bool up = order == Qt::AscendingOrder;
+    const QStringView words =
+        byNumber ? (up ? u"の小さい順" : u"の大きい順") : (up ? u"の五十音順" : u"の逆順");
+    QString name = column.header.toString();
+    return name += words;
+}
 
 } // namespace tableColumns

@@ -51,11 +51,5 @@ QString saveCsv(const QString &path, const QStringList &filesBeingRead,
                 const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
                 tableColumns::Columns columns);
 // The same with the card file alone.
-inline QString saveCsv(const QString &path, const QString &cardFile,
-                       const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
-                       tableColumns::Columns columns)
-{
-    return saveCsv(path, QStringList{cardFile}, table, rows, columns);
-}
 
 } // namespace tableExport

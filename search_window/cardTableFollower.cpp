@@ -1,6 +1,7 @@
 #include "search_window/cardTableFollower.h"
 
 #include "search_window/cardListModel.h"
+#include "search_window/cardTablePlace.h"
 #include "search_window/frmCardTable.h"
 #include "search_window/searchPage.h"
 
@@ -28,8 +29,10 @@ void CardTableFollower::open()
     if (!table_) {
         table_ = new frmCardTable(mainWindow_);
         connect(table_, &frmCardTable::cardChosen, this, &CardTableFollower::showCard);
+        table_->setFindWords(findWords_);
+        table_->setFilesInUse(filesInUse_);
+        placeTable();
         showNow();
-        placeBesideMainWindow();
     }
     table_->show();
     table_->raise();
@@ -39,6 +42,15 @@ void CardTableFollower::open()
 void CardTableFollower::setFilesInUse(std::function<QStringList()> filesInUse)
 {
     filesInUse_ = std::move(filesInUse);
+    if (table_)
+        table_->setFilesInUse(filesInUse_);
+}
+
+void CardTableFollower::setFindWords(const QStringList &foldedWords)
+{
+    findWords_ = foldedWords;
+    if (table_)
+        table_->setFindWords(findWords_);
 }
 
 const SearchPage &CardTableFollower::frontPage() const
@@ -63,25 +75,23 @@ void CardTableFollower::showNow()
         return;
     shown_.start();
     const SearchPage &front = frontPage();
-    table_->setCardFile(filesInUse_ ? filesInUse_().value(0) : QString());
-    table_->showRows(front.title(), front.cards().table, front.columns(), front.names()->rows());
+    table_->showRows(front.title(), front.cards().table, front.columns(), front.names()->rows(),
+                     front.details());
 }
 
-// Beside the main window where the screen has room for it, else over it.
-void CardTableFollower::placeBesideMainWindow() const
+// Beside the main window where its screen has room for the table, as tall as the main window;
+// else on that screen, filling its available area. The table's frame is not known before it is
+// shown, so the main window's stands for it.
+void CardTableFollower::placeTable() const
 {
-    const QRect screenArea = mainWindow_->screen()->availableGeometry();
     const QRect main = mainWindow_->frameGeometry();
-    const QSize size = table_->size();
-    const QRect right(main.right() + 1, mainWindow_->y(), size.width(), size.height());
-    const QRect left(main.left() - table_->frameGeometry().width(), mainWindow_->y(), size.width(),
-                     size.height());
-    if (screenArea.contains(right))
-        table_->move(right.topLeft());
-    else if (screenArea.contains(left))
-        table_->move(left.topLeft());
-    else
-        table_->move(screenArea.center() - table_->rect().center());
+    const QRect inner = mainWindow_->geometry();
+    const QMargins frame(inner.left() - main.left(), inner.top() - main.top(),
+                         main.right() - inner.right(), main.bottom() - inner.bottom());
+    constexpr QSize least(760, 480);
+    constexpr int widest = 1600;
+    table_->setGeometry(cardTablePlace::place(main, mainWindow_->screen()->availableGeometry(),
+                                              least, widest, frame));
 }
 
 void CardTableFollower::showCard(qsizetype tableRow) const

@@ -1,25 +1,31 @@
 #include "search_window/cardTableModel.h"
 
+#include <QTextDocument>
+
 #include <algorithm>
 #include <limits>
 
 namespace {
 
-// A cell shows one line, the view eliding what does not fit; the text is cut well before that,
-// so that painting a row lays out no more than a cell can show. The tool tip shows the whole.
-QString oneLine(QStringView text)
+// A cell lays out its text as one paragraph, line breaks as blanks, cut where no cell could show
+// more; the tool tip shows the whole.
+QString cellText(QStringView text)
 {
-    constexpr qsizetype longest = 64;
+    constexpr qsizetype longest = CardTableModel::cellTextLength;
     QString line = text.size() <= longest ? text.toString() : text.first(longest).toString() + u'…';
     std::replace_if(
         line.begin(), line.end(), [](QChar c) { return c == u'\r' || c == u'\n'; }, u' ');
     return line;
 }
 
+// Rich text, so that a long text wraps in its tool tip, and so that a text of the card file is
+// shown as written, even one that looks like HTML.
 QString toolTipText(QStringView text)
 {
     constexpr qsizetype longest = 4'000; // a tool tip lays its whole text out at once
-    return text.size() <= longest ? text.toString() : text.first(longest).toString() + u'…';
+    const QString shown =
+        text.size() <= longest ? text.toString() : text.first(longest).toString() + u'…';
+    return Qt::convertFromPlainText(shown, Qt::WhiteSpaceNormal);
 }
 
 } // namespace
@@ -27,9 +33,11 @@ QString toolTipText(QStringView text)
 void CardTableModel::setRows(Table table, tableColumns::Columns columns, mdlZorv::RowList listed)
 {
     beginResetModel();
-    if (table != table_ || columns.data() != columns_.data())
+    if (table != table_ || columns.data() != columns_.data()) {
         columnOrder_.reset();
-    if (columns.data() != columns_.data())
+        orderColumn_ = -1;
+    }
+    if (!knownOrder(sortColumn_))
         sortColumn_ = -1;
     table_ = std::move(table);
     columns_ = columns;
@@ -41,23 +49,32 @@ void CardTableModel::setRows(Table table, tableColumns::Columns columns, mdlZorv
 void CardTableModel::sortBy(int column, Qt::SortOrder order)
 {
     beginResetModel();
-    if (column != sortColumn_)
-        columnOrder_.reset();
+    if (column >= 0 && !knownOrder(column)) {
+        columnOrder_ =
+            std::make_shared<const tableSort::ColumnOrder>(*table_, columns_[size_t(column)]);
+        orderColumn_ = column;
+    }
     sortColumn_ = column;
     order_ = order;
     arrange();
     endResetModel();
 }
 
+void CardTableModel::showSorted(int column, Qt::SortOrder order, Order columnOrder,
+                                mdlZorv::RowList shown)
+{
+    beginResetModel();
+    columnOrder_ = std::move(columnOrder);
+    orderColumn_ = column;
+    sortColumn_ = column;
+    order_ = order;
+    shown_ = std::move(shown);
+    endResetModel();
+}
+
 void CardTableModel::arrange()
 {
-    if (sortColumn_ < 0) {
-        shown_ = listed_;
-        return;
-    }
-    if (!columnOrder_)
-        columnOrder_.emplace(*table_, columns_[size_t(sortColumn_)]);
-    shown_ = columnOrder_->sorted(listed_, order_);
+    shown_ = sortColumn_ < 0 ? listed_ : columnOrder_->sorted(listed_, order_);
 }
 
 int CardTableModel::rowCount(const QModelIndex &parent) const
@@ -80,13 +97,13 @@ QVariant CardTableModel::data(const QModelIndex &index, int role) const
     const QStringView text = table_->view(column.field, tableRow(index.row()));
     switch (role) {
     case Qt::DisplayRole:
-        return oneLine(text);
+        return cellText(text);
     case Qt::ToolTipRole:
         return text.isEmpty() ? QVariant() : QVariant(toolTipText(text));
     case Qt::TextAlignmentRole:
         return column.sorting == tableColumns::Sorting::Number
-                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+                   ? QVariant(Qt::AlignRight | Qt::AlignTop)
+                   : QVariant(Qt::AlignLeft | Qt::AlignTop);
     default:
         return {};
     }

@@ -7,7 +7,6 @@
 #include <QAbstractTableModel>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 // The rows of the card table window: the cards a page lists, in the list's order or sorted by a
@@ -21,18 +20,31 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     using Table = std::shared_ptr<const mdlZorv::CardTable>;
+    using Order = std::shared_ptr<const tableSort::ColumnOrder>;
 
-    // Shows rows of a table (table row numbers, in the list's order) under its columns. A sort
-    // worked out for another table is worked out again; the sort chosen stays.
+    // The most characters of a field that a cell lays out: more than the widest cell shows in its
+    // lines, few enough that painting a row stays cheap. The tool tip shows the whole.
+    static constexpr qsizetype cellTextLength = 600;
+
+    // Shows rows of a table (table row numbers, in the list's order) under its columns. The sort
+    // shown stays where its column's order is known for that table; else the rows show in the
+    // list's order until they are sorted again.
     void setRows(Table table, tableColumns::Columns columns, mdlZorv::RowList listed);
-    // Sorts by a column, or returns to the list's order for a column below 0.
+    // Sorts by a column, at once, or returns to the list's order for a column below 0.
     void sortBy(int column, Qt::SortOrder order);
+    // Shows a sort worked out elsewhere: the order of a column of the table shown, and the rows
+    // listed now in that order.
+    void showSorted(int column, Qt::SortOrder order, Order columnOrder, mdlZorv::RowList shown);
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return order_; }
+    // The order of a column of the table shown, if it was worked out; else null.
+    Order knownOrder(int column) const { return column == orderColumn_ ? columnOrder_ : nullptr; }
 
     qsizetype tableRow(int row) const { return shown_[size_t(row)]; }
     const mdlZorv::RowList &shownRows() const { return shown_; }
+    const mdlZorv::RowList &listedRows() const { return listed_; }
     const mdlZorv::CardTable &table() const { return *table_; }
+    const Table &sharedTable() const { return table_; }
     tableColumns::Columns columns() const { return columns_; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -50,5 +62,6 @@ private:
     mdlZorv::RowList shown_;
     int sortColumn_ = -1;
     Qt::SortOrder order_ = Qt::AscendingOrder;
-    std::optional<tableSort::ColumnOrder> columnOrder_; // of the sort column, for table_
+    Order columnOrder_; // of column orderColumn_ of table_, once worked out
+    int orderColumn_ = -1;
 };

@@ -27,6 +27,7 @@ void frmMain::followCardFile(CardFileSession *cardFile)
     connect(cardFile_, &CardFileSession::readFailed, this,
             [this](const QString &problem) { showMessage(true, problem); });
     connect(cardFile_, &CardFileSession::consentWanted, this, &frmMain::askToOpen);
+    cardTable_->setFilesInUse([cardFile] { return cardFile->filesInUse(); });
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, cardFile_,
             &CardFileSession::reload);
     // Told once the window shows, so that a message box opens over it.

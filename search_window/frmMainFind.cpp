@@ -2,6 +2,7 @@
 // their filters, to the cards whose number, name or effect text holds every word.
 
 #include "search_window/cardFileSession.h"
+#include "search_window/cardTableFollower.h"
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
 #include "search_window/searchPage.h"
@@ -42,6 +43,7 @@ void frmMain::closeFind()
         resize(width(), height() - FindBar::barHeight);
     else
         placeTab();
+    cardTable_->setFindWords({});
     for (SearchPage *page : pages())
         page->selectShownCard();
     frontPage().list()->setFocus(Qt::OtherFocusReason);
@@ -56,6 +58,7 @@ void frmMain::txtFind_Change(const QStringList &words)
             page->markFindStale();
     }
     front.showFound(words);
+    cardTable_->setFindWords(words);
     showFindCount();
 }
 

@@ -52,6 +52,7 @@ public:
     CardListModel *names() const { return parts_.names; }
     QListView *list() const { return parts_.list; }
     QPlainTextEdit *detailsBox() const { return parts_.detailsBox; }
+    Details details() const { return parts_.details; }
 
     // The page's cards from now on; the rows listed next are rows of their table. The details
     // keep the card they show, found again by its number.

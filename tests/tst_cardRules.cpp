@@ -440,6 +440,26 @@ private Q_SLOTS:
         }
     }
 
+    // Menus name sorts as players say them: numbers and codes small to large, texts by the kana.
+    void namesSortsInPlayersWords_data()
+    {
+        QTest::addColumn<int>("column"); // of the monster columns
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("attack up") << 2 << Qt::AscendingOrder << u"攻撃力の小さい順"_qs;
+        QTest::newRow("attack down") << 2 << Qt::DescendingOrder << u"攻撃力の大きい順"_qs;
+        QTest::newRow("card number, a code") << 0 << Qt::AscendingOrder << u"番号の小さい順"_qs;
+        QTest::newRow("name up") << 1 << Qt::AscendingOrder << u"名前の五十音順"_qs;
+        QTest::newRow("effect down") << 9 << Qt::DescendingOrder << u"効果の逆順"_qs;
+    }
+    void namesSortsInPlayersWords()
+    {
+        QFETCH(int, column);
+        QFETCH(Qt::SortOrder, order);
+        QFETCH(QString, name);
+        QCOMPARE(tableColumns::sortName(tableColumns::monster[size_t(column)], order), name);
+    }
+
     void quotesFieldsThatWouldBreakColumns_data()
     {
         QTest::addColumn<QString>("field");
@@ -573,7 +593,7 @@ private Q_SLOTS:
         const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
         const QString problem =
-            tableExport::saveCsv(path, QString(), strMagicData, rows, tableColumns::magic);
+            tableExport::saveCsv(path, {}, strMagicData, rows, tableColumns::magic);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldSignal);
         QVERIFY2(problem.startsWith(u"保存できませんでした ("), qPrintable(problem));

@@ -5,6 +5,8 @@
 #include "search_window/backgroundTask.h"
 #include "search_window/cardFileSession.h"
 #include "search_window/cardFileWatcher.h"
+#include "search_window/cardTablePlace.h"
+#include "search_window/cardTableState.h"
 #include "search_window/recentCardFiles.h"
 #include "search_window/userSettings.h"
 #include "search_window/windowLayout.h"
@@ -35,6 +37,23 @@ namespace {
 QByteArray oneCard(const QString &name)
 {
     return testFiles::cardFile({u"001,%1,0,0,獣,,1,1,I,E,T"_qs.arg(name)});
+}
+
+QString numbersText(const QList<int> &numbers)
+{
+    QStringList texts;
+    for (const int number : numbers)
+        texts << QString::number(number);
+    return texts.join(u' ');
+}
+
+// "80 120 0 | 2 0 1 | 1 down | dense": widths, order, sort, wrapping.
+QString stateText(const cardTableState::State &state)
+{
+    return u"%1 | %2 | %3 %4 | %5"_qs.arg(
+        numbersText(state.widths), numbersText(state.order), QString::number(state.sortColumn),
+        state.sortOrder == Qt::AscendingOrder ? u"up"_qs : u"down"_qs,
+        state.wrap ? u"wrap"_qs : u"dense"_qs);
 }
 
 // The session, and the name of the first monster of every file it hands on, or "failed".
@@ -299,6 +318,83 @@ private Q_SLOTS:
         QCOMPARE(windowLayout::windowPlace(saved, QSize(344, 505), 240, screens, screens[0],
                                            QMargins(4, 30, 4, 4)),
                  expected);
+    }
+
+    // Frames of 4 px, title bars of 26; the main window 352 x 640 with its frame.
+    void placesTheTableBesideTheMainWindowOrOverIt_data()
+    {
+        QTest::addColumn<QRect>("screen"); // its available area
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<QRect>("expected");
+        const QRect desktop(0, 0, 1920, 1040);
+        QTest::newRow("room on the right")
+            << desktop << QRect(10, 0, 352, 640) << QRect(366, 30, 1550, 606);
+        QTest::newRow("more room on the left, kept on the screen")
+            << desktop << QRect(1500, 600, 352, 640) << QRect(4, 430, 1492, 606);
+        QTest::newRow("no wider than the widest")
+            << QRect(0, 0, 3840, 2100) << QRect(10, 0, 352, 640) << QRect(366, 30, 1600, 606);
+        QTest::newRow("a short main window: the least height")
+            << desktop << QRect(10, 0, 352, 300) << QRect(366, 30, 1550, 480);
+        QTest::newRow("1366 x 768 at 150 %: the whole screen")
+            << QRect(0, 0, 910, 482) << QRect(283, 0, 352, 482) << QRect(4, 30, 902, 448);
+    }
+    void placesTheTableBesideTheMainWindowOrOverIt()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, main);
+        QFETCH(QRect, expected);
+        QCOMPARE(cardTablePlace::place(main, screen, QSize(760, 480), 1600, QMargins(4, 30, 4, 4)),
+                 expected);
+    }
+
+    // Whatever the settings file holds, the table reads a state it can show.
+    void readsTheTableStateSafely_data()
+    {
+        QTest::addColumn<QVariantList>("written"); // widths, order, sort column, descending, wrap
+        QTest::addColumn<QString>("expected");     // the state read, as stateText gives it
+        QTest::newRow("as written")
+            << QVariantList{u"80 120 0"_qs, u"2 0 1"_qs, u"1"_qs, u"true"_qs, u"false"_qs}
+            << u"80 120 0 | 2 0 1 | 1 down | dense"_qs;
+        QTest::newRow("nothing written")
+            << QVariantList{{}, {}, {}, {}, {}} << u"0 0 0 | 0 1 2 | -1 up | wrap"_qs;
+        QTest::newRow("words, below 0, too wide; an order with a column twice")
+            << QVariantList{u"x -5 99999"_qs, u"0 0 1"_qs, u"9"_qs, u"true"_qs, u"no"_qs}
+            << u"0 0 4000 | 0 1 2 | -1 up | wrap"_qs;
+        QTest::newRow("lists of another length, a column out of range, not a number")
+            << QVariantList{u"80 90"_qs, u"0 1 7"_qs, u"abc"_qs, {}, {}}
+            << u"0 0 0 | 0 1 2 | -1 up | wrap"_qs;
+        QTest::newRow("values of other kinds")
+            << QVariantList{QStringList{u"1"_qs, u"2"_qs, u"3"_qs}, 12, QRect(1, 2, 3, 4), -1,
+                            QVariantMap()}
+            << u"0 0 0 | 0 1 2 | -1 up | wrap"_qs;
+    }
+    void readsTheTableStateSafely()
+    {
+        QFETCH(QVariantList, written);
+        QFETCH(QString, expected);
+        const QTemporaryDir home;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        const QStringList names = {u"widths"_qs, u"order"_qs, u"sortColumn"_qs,
+                                   u"sortDescending"_qs, u"wrap"_qs};
+        {
+            UserSettings settings;
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                if (written[i].isValid())
+                    settings.setValue(u"cardTable/monsters/"_qs + names[i], written[i]);
+            }
+        }
+        QCOMPARE(stateText(cardTableState::read(UserSettings(), u"monsters"_qs, 3)), expected);
+    }
+
+    void keepsTheTableStateItWrites()
+    {
+        const QTemporaryDir home;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        UserSettings settings;
+        const cardTableState::State state{{90, 0, 4000}, {1, 2, 0}, 2, Qt::DescendingOrder, false};
+        cardTableState::write(settings, u"magic"_qs, state);
+        QCOMPARE(cardTableState::read(settings, u"magic"_qs, 3), state);
+        QCOMPARE(cardTableState::read(settings, u"monsters"_qs, 3).sortColumn, -1);
     }
 
     void waitsForAFileToSettle_data()
