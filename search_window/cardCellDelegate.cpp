@@ -2,6 +2,7 @@
 
 #include "card_rules/textFold.h"
 #include "search_window/cardTableModel.h"
+#include "search_window/windowControls.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -54,9 +55,7 @@ Lines layOut(QTextLayout &layout, qreal width, int most, bool wrap,
 QList<QTextLayout::FormatRange> markFormats(const QList<textFold::Mark> &marks, qsizetype from,
                                             qsizetype before)
 {
-    QTextCharFormat marked;
-    marked.setBackground(QColor(255, 224, 102));
-    marked.setForeground(Qt::black); // readable on a selected row too
+    const QTextCharFormat marked = windowControls::findMarkFormat(); // readable on a selected row
     QList<QTextLayout::FormatRange> formats;
     for (const textFold::Mark &mark : marks) {
         const qsizetype start = std::max(mark.start, from);
