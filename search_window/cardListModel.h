@@ -28,6 +28,7 @@ public:
     // Replaces every entry: rows of the table, in the order of rows.
     void setRows(Table table, Rows rows);
     const mdlZorv::RowList &rows() const { return *rows_; }
+    const Rows &sharedRows() const { return rows_; }
     // The table row an entry was built from, and the entry of a table row, or -1.
     qsizetype tableRow(int entry) const { return (*rows_)[size_t(entry)]; }
     int entryOfRow(qsizetype row) const;

@@ -75,8 +75,8 @@ void CardTableFollower::showNow()
         return;
     shown_.start();
     const SearchPage &front = frontPage();
-    table_->showRows(front.title(), front.cards().table, front.columns(), front.names()->rows(),
-                     front.details());
+    table_->showRows(front.title(), front.cards().table, front.columns(),
+                     front.names()->sharedRows(), front.details());
 }
 
 // Beside the main window where its screen has room for the table, as tall as the main window;

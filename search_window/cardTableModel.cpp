@@ -30,7 +30,7 @@ QString toolTipText(QStringView text)
 
 } // namespace
 
-void CardTableModel::setRows(Table table, tableColumns::Columns columns, mdlZorv::RowList listed)
+void CardTableModel::setRows(Table table, tableColumns::Columns columns, Rows listed)
 {
     beginResetModel();
     if (table != table_ || columns.data() != columns_.data()) {
@@ -68,20 +68,22 @@ void CardTableModel::showSorted(int column, Qt::SortOrder order, Order columnOrd
     orderColumn_ = column;
     sortColumn_ = column;
     order_ = order;
-    shown_ = std::move(shown);
+    shown_ = std::make_shared<const mdlZorv::RowList>(std::move(shown));
     endResetModel();
 }
 
 void CardTableModel::arrange()
 {
-    shown_ = sortColumn_ < 0 ? listed_ : columnOrder_->sorted(listed_, order_);
+    shown_ = sortColumn_ < 0
+                 ? listed_
+                 : std::make_shared<const mdlZorv::RowList>(columnOrder_->sorted(*listed_, order_));
 }
 
 int CardTableModel::rowCount(const QModelIndex &parent) const
 {
     // Views count rows in int; a longer table shows its first rows.
     constexpr auto most = qsizetype(std::numeric_limits<int>::max());
-    return parent.isValid() ? 0 : int(std::min(qsizetype(shown_.size()), most));
+    return parent.isValid() ? 0 : int(std::min(qsizetype(shown_->size()), most));
 }
 
 int CardTableModel::columnCount(const QModelIndex &parent) const

@@ -21,6 +21,9 @@ public:
 
     using Table = std::shared_ptr<const mdlZorv::CardTable>;
     using Order = std::shared_ptr<const tableSort::ColumnOrder>;
+    // Rows shared with the list that holds the same ones: a table of a million rows need not
+    // hold them twice.
+    using Rows = std::shared_ptr<const mdlZorv::RowList>;
 
     // The most characters of a field that a cell lays out: more than the widest cell shows in its
     // lines, few enough that painting a row stays cheap. The tool tip shows the whole.
@@ -29,7 +32,7 @@ public:
     // Shows rows of a table (table row numbers, in the list's order) under its columns. The sort
     // shown stays where its column's order is known for that table; else the rows show in the
     // list's order until they are sorted again.
-    void setRows(Table table, tableColumns::Columns columns, mdlZorv::RowList listed);
+    void setRows(Table table, tableColumns::Columns columns, Rows listed);
     // Sorts by a column, at once, or returns to the list's order for a column below 0.
     void sortBy(int column, Qt::SortOrder order);
     // Shows a sort worked out elsewhere: the order of a column of the table shown, and the rows
@@ -40,9 +43,10 @@ public:
     // The order of a column of the table shown, if it was worked out; else null.
     Order knownOrder(int column) const { return column == orderColumn_ ? columnOrder_ : nullptr; }
 
-    qsizetype tableRow(int row) const { return shown_[size_t(row)]; }
-    const mdlZorv::RowList &shownRows() const { return shown_; }
-    const mdlZorv::RowList &listedRows() const { return listed_; }
+    qsizetype tableRow(int row) const { return (*shown_)[size_t(row)]; }
+    const mdlZorv::RowList &shownRows() const { return *shown_; }
+    const mdlZorv::RowList &listedRows() const { return *listed_; }
+    const Rows &sharedListedRows() const { return listed_; }
     const mdlZorv::CardTable &table() const { return *table_; }
     const Table &sharedTable() const { return table_; }
     tableColumns::Columns columns() const { return columns_; }
@@ -58,8 +62,8 @@ private:
 
     Table table_ = std::make_shared<const mdlZorv::CardTable>();
     tableColumns::Columns columns_;
-    mdlZorv::RowList listed_;
-    mdlZorv::RowList shown_;
+    Rows listed_ = std::make_shared<const mdlZorv::RowList>();
+    Rows shown_ = listed_; // the listed ones, or those in the sort's order
     int sortColumn_ = -1;
     Qt::SortOrder order_ = Qt::AscendingOrder;
     Order columnOrder_; // of column orderColumn_ of table_, once worked out

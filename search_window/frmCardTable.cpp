@@ -103,7 +103,8 @@ frmCardTable::~frmCardTable()
 
 void frmCardTable::showRows(const QString &pageName,
                             std::shared_ptr<const mdlZorv::CardTable> table,
-                            tableColumns::Columns columns, mdlZorv::RowList listed, Details details)
+                            tableColumns::Columns columns,
+                            std::shared_ptr<const mdlZorv::RowList> listed, Details details)
 {
     const bool otherPage = columns.data() != rows_->columns().data();
     if (otherPage)
@@ -334,10 +335,10 @@ void frmCardTable::sortAside()
         sortRequest_, rows_->sharedTable(), rows_->columns().data(), sort_.column, nullptr, {}};
     const tableColumns::Column column = rows_->columns()[size_t(sort_.column)];
     sorting_.start(
-        [result, column, known = rows_->knownOrder(sort_.column), listed = rows_->listedRows(),
-         order = sort_.order]() mutable {
+        [result, column, known = rows_->knownOrder(sort_.column),
+         listed = rows_->sharedListedRows(), order = sort_.order]() mutable {
             std::tie(result.columnOrder, result.shown) =
-                sortedAside(*result.table, column, std::move(known), listed, order);
+                sortedAside(*result.table, column, std::move(known), *listed, order);
             return std::move(result);
         },
         [this](SortResult done) { showSortDone(std::move(done)); });

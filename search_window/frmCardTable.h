@@ -41,7 +41,8 @@ public:
     // Shows the rows a page lists, rows of its table, in the list's order or in the sort chosen;
     // details gives a row's details text, for comparing cards.
     void showRows(const QString &pageName, std::shared_ptr<const mdlZorv::CardTable> table,
-                  tableColumns::Columns columns, mdlZorv::RowList listed, Details details);
+                  tableColumns::Columns columns, std::shared_ptr<const mdlZorv::RowList> listed,
+                  Details details);
     // The card file being read, which saving never writes over.
     void setFilesInUse(std::function<QStringList()> filesInUse)
     {
