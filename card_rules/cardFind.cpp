@@ -2,6 +2,9 @@
 
 #include "card_data/largeMemory.h"
 #include "card_rules/codeScan.h"
+#include "card_rules/nameReadings.h"
+#include "card_rules/readingIndex.h"
+#include "card_rules/rowOrder.h"
 #include "card_rules/textFold.h"
 
 #include <QtEndian>
@@ -357,44 +360,14 @@ std::vector<FindIndex::Needle> FindIndex::needles(const QStringList &words) cons
     return kept;
 }
 
-namespace {
-
-bool increasingWithin(const mdlZorv::RowList &rows, qsizetype rowCount)
-{
-    return std::adjacent_find(rows.begin(), rows.end(), std::greater_equal<>()) == rows.end() &&
-           (rows.empty() || rows.back() < rowCount);
-}
-
-// The rows of rows that are in found, which holds each at most once, in increasing order.
-mdlZorv::RowList inOrderOf(const mdlZorv::RowList &rows, const mdlZorv::RowList &found)
-{
-    mdlZorv::RowList kept;
-    for (const qsizetype row : rows) {
-        if (std::binary_search(found.begin(), found.end(), row))
-            kept.push_back(row);
-    }
-    return kept;
-}
-
-} // namespace
-
-// Rows come in increasing order as a rule; any others are narrowed as the increasing list of the
-// table's rows among them, then given back in their own order.
 mdlZorv::RowList FindIndex::narrow(const mdlZorv::RowList &rows,
                                    const std::vector<Needle> &needles) const
 {
     if (needles.empty())
         return rows;
-    const auto rowCount = qsizetype(starts_.size() - 1);
-    if (!increasingWithin(rows, rowCount)) {
-        mdlZorv::RowList increasing;
-        std::copy_if(rows.begin(), rows.end(), std::back_inserter(increasing),
-                     [&](qsizetype row) { return row >= 0 && row < rowCount; });
-        std::sort(increasing.begin(), increasing.end());
-        increasing.erase(std::unique(increasing.begin(), increasing.end()), increasing.end());
-        return inOrderOf(rows, narrow(increasing, needles));
-    }
-    return rowsHolding(rows, needles);
+    return rowOrder::narrowAnyOrder(
+        rows, qsizetype(starts_.size() - 1),
+        [&](const mdlZorv::RowList &increasing) { return rowsHolding(increasing, needles); });
 }
 
 // The rarest word is searched for over rows that follow each other in the table as one stretch
@@ -440,6 +413,8 @@ bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) cons
 
 mdlZorv::RowList Narrowing::narrow(const mdlZorv::RowList &rows, const QStringList &words)
 {
+    if (readings_)
+        return narrowWithReadings(rows, words);
     std::vector<FindIndex::Needle> needles = index_->needles(words);
     const bool sameRows = known_ && rows == rows_;
     if (sameRows && refines(needles))
@@ -455,7 +430,89 @@ mdlZorv::RowList Narrowing::narrow(const mdlZorv::RowList &rows, const QStringLi
 
 void Narrowing::reset()
 {
-    *this = Narrowing(*index_);
+    *this = Narrowing(*index_, readings_);
+}
+
+mdlZorv::RowList Narrowing::narrowWithReadings(const mdlZorv::RowList &rows,
+                                               const QStringList &words)
+{
+    QStringList distinct = words;
+    distinct.removeDuplicates();
+    distinct.removeAll(QString());
+    std::vector<Word> query;
+    for (const QString &word : std::as_const(distinct))
+        query.push_back({word, nameReadings::findKey(word)});
+    const bool sameRows = known_ && rows == rows_;
+    if (sameRows && refines(query)) {
+        std::vector<Word> added;
+        std::copy_if(query.begin(), query.end(), std::back_inserter(added), [&](const Word &word) {
+            return std::none_of(words_.begin(), words_.end(),
+                                [&](const Word &last) { return last.text == word.text; });
+        });
+        found_ = matchingEvery(found_, added);
+    } else {
+        found_ = matchingEvery(rows, query);
+    }
+    if (!sameRows)
+        rows_ = rows;
+    words_ = std::move(query);
+    known_ = true;
+    return found_;
+}
+
+// Each word of the last query lies inside a new word whose matches are its own matches at most:
+// a word of no key is found in the texts alone, which hold the last word too; a word with a key
+// also by reading, which needs the last word's key inside its own.
+bool Narrowing::refines(const std::vector<Word> &words) const
+{
+    return std::all_of(words_.begin(), words_.end(), [&](const Word &last) {
+        return std::any_of(words.begin(), words.end(), [&](const Word &word) {
+            return word.text.contains(last.text) &&
+                   (word.key.empty() ||
+                    (!last.key.empty() && word.key.find(last.key) != std::string::npos));
+        });
+    });
+}
+
+namespace {
+
+// The rows of rows in either of two lists of some of them, each in the order of rows.
+mdlZorv::RowList eitherOf(const mdlZorv::RowList &rows, mdlZorv::RowList a, mdlZorv::RowList b)
+{
+    mdlZorv::RowList both;
+    if (std::is_sorted(rows.begin(), rows.end())) {
+        std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
+        return both;
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(both), [&](quint32 row) {
+        return std::binary_search(a.begin(), a.end(), row) ||
+               std::binary_search(b.begin(), b.end(), row);
+    });
+    return both;
+}
+
+} // namespace
+
+// Words without a key are searched for together, as without readings; then each word with a key
+// keeps the rows that hold it or read so.
+mdlZorv::RowList Narrowing::matchingEvery(const mdlZorv::RowList &rows,
+                                          const std::vector<Word> &words) const
+{
+    QStringList textOnly;
+    for (const Word &word : words) {
+        if (word.key.empty())
+            textOnly << word.text;
+    }
+    mdlZorv::RowList found = index_->narrow(rows, textOnly);
+    for (const Word &word : words) {
+        if (word.key.empty() || found.empty())
+            continue;
+        found = eitherOf(found, index_->narrow(found, QStringList{word.text}),
+                         readings_->narrow(found, word.key));
+    }
+    return found;
 }
 
 // Every word of the last query lies inside one of the new words, the same words included.

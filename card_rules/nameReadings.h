@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How card names are read. The card file holds no readings, so they are derived from a dictionary
+// of words with their readings and of the on and kun readings of single kanji
+// (NameReadings.dat, made by data/make_readings.py):
+//   - a run of kanji is read by the words the dictionary knows in it, fewest words first, and
+//     each kanji it knows no word for by its own readings, on readings first in a compound:
+//         "燐光" -> りんこう     "鍛冶師" -> かじし     "硝子" -> がらす     "白翼" -> はくよく
+//   - every run gets up to three readings, best first: the words' other readings, and the kanji's
+//     other readings, one kind at a time; a word of two kanji or more is also read by the kun
+//     readings of its kanji ("白翼" -> はくよく, しろつばさ; "雪原" -> せつげん, ゆきはら);
+//   - a kanji alone, or followed by okurigana, is read kun first:
+//         "狼" -> おおかみ     "歌い手" -> うたいて     "落とし穴" -> おとしあな
+//   - "々" repeats the kanji before it: "人々" -> ひとびと (a word), "翼々" -> よくよく;
+//   - kana read as themselves, and other characters as textFold makes them (half-width katakana
+//     full-width, letters small): "ﾄﾞﾗｺﾞﾝの子" -> ドラゴンのこ, "ABCの竜" -> abcのりゅう;
+//   - a name's readings take the first reading of every run; then the second of each compound;
+//     then the second of every run, then the third (a run without one taking its first): at most
+//     four, each once, the first the one shown.
+// A kanji the dictionary knows nothing of stays as it is in the reading.
+namespace nameReadings {
+
+inline constexpr int mostReadings = 4;
+
+// A reading in code: one byte a kana, a hiragana or katakana's code point less 0x3040 (0x01-0xBF,
+// "ー" 0xBC), any other UTF-16 code unit as otherUnit and its two bytes, low byte first.
+inline constexpr quint8 otherUnit = 0xFE;
+QString readingText(std::string_view code);
+
+// The dictionary file's contents, checked whole when read: any offset or length out of bounds,
+// or any byte that is no kana, makes the file unusable rather than a risk. Never changes once
+// made, so any number of threads may read it at once.
+class Dictionary
+{
+public:
+    // The dictionary in bytes as the file holds them, or nullptr with the fault in problem.
+    static std::shared_ptr<const Dictionary> fromBytes(QByteArray bytes, QString &problem);
+
+    qsizetype wordCount() const { return qsizetype(surfaceStarts_.size()) - 1; }
+    qsizetype kanjiCount() const { return qsizetype(kanjiUnits_.size()); }
+    // The memory it takes.
+    size_t byteSize() const;
+
+    // The readings of a word the dictionary holds, best first; none for any other text.
+    std::vector<std::string_view> wordReadings(QStringView surface) const;
+    // The lengths of the words the text starts with, shortest first.
+    std::vector<qsizetype> wordLengthsAt(QStringView text) const;
+    struct KanjiReadings
+    {
+        std::vector<std::string_view> on;
+        std::vector<std::string_view> kun; // stems: "しろ" for 白 (しろ.い)
+        std::vector<quint8> okurigana;     // of each kun reading: its first kana's code, or 0
+    };
+    KanjiReadings kanjiReadings(char16_t kanji) const;
+
+private:
+    Dictionary() = default;
+    bool read(QByteArrayView bytes, QString &problem);
+    bool checkReading(quint32 &at, quint32 to, int extraBytes) const;
+    bool checkReadings(quint32 from, quint32 to, int extraBytes = 0) const;
+    bool checkKanjiReadings(quint32 from, quint32 to) const;
+    QStringView surface(size_t word) const;
+    std::vector<std::string_view> readingsIn(quint32 &at, quint32 to, size_t count,
+                                             std::vector<quint8> *extra = nullptr) const;
+
+    std::vector<quint32> surfaceStarts_; // of each word in surfaceUnits_, and its end
+    std::vector<quint32> wordReadings_;  // of each word in readings_, and the last one's end
+    std::vector<quint32> kanjiReadings_; // of each kanji in readings_, and the last one's end
+    std::vector<char16_t> kanjiUnits_;
+    std::vector<char16_t> surfaceUnits_;
+    std::vector<quint8> readings_;
+};
+
+// The dictionary file beside the program: NameReadings.dat in QCoreApplication's folder.
+QString defaultDictionaryPath();
+
+// A dictionary read from a file, or none and why (a missing, unreadable or damaged file). Safe on
+// any thread; the dictionary it gives is shared and never changes.
+struct LoadedDictionary
+{
+    std::shared_ptr<const Dictionary> dictionary;
+    QString problem; // empty when read
+};
+LoadedDictionary loadDictionary(const QString &path = defaultDictionaryPath());
+
+// Derives the readings of names with one dictionary, remembering those of every run of kanji it
+// read, as names repeat their words; one reader serves one thread at a time.
+class Reader
+{
+public:
+    explicit Reader(const Dictionary &dictionary);
+    ~Reader();
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    // The readings of a name in code, best first, at most mostReadings, each once; none for a
+    // name without characters.
+    const std::vector<std::string> &readingCodes(QStringView name);
+
+private:
+    class RunCache;
+    // okurigana: the hiragana after the run where it is okurigana, else 0.
+    const std::vector<std::string> &runReadings(QStringView run, char16_t okurigana);
+
+    const Dictionary &dictionary_;
+    std::unique_ptr<RunCache> runs_;
+    QString folded_;
+    std::vector<std::string> readings_;
+};
+
+// The readings of a name as text, best first.
+QStringList readings(const Dictionary &dictionary, QStringView name);
+
+// The key that finding by reading compares: both the readings and the words typed are made keys,
+// and a word matches where its key lies in the key of one of a name's readings. It forgives what
+// players type otherwise: voiced marks, small kana, long vowels ("ー", a う or お after an o, a
+// う after a u), hiragana and katakana:
+//   "おおぐま" -> おくま   "オオクマ" -> おくま   "りゅうきし" -> りゆきし   "こーてつ" -> こてつ
+//   "じ", "ぢ" -> し      "を" -> お
+// A key is one byte a kana (the code of the hiragana it comes to); everything else in a reading
+// becomes keyBreak, which no word's key holds, so no word matches across it.
+inline constexpr quint8 keyBreak = 0xFF;
+std::string tolerantKey(std::string_view readingCode);
+
+// The key of a find word (as textFold::words gives it) to look for in readings: of the word in
+// kana, or of the kana a word in Latin letters reads as (see romaji); empty for any other word.
+//   "かじ" -> かし   "ｶｼﾞ" -> かし   "ryukishi" -> りゆきし   "竜" -> (none)   "ー" -> (none)
+std::string findKey(QStringView foldedWord);
+
+} // namespace nameReadings

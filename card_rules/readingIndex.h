@@ -1,0 +1,52 @@
+#pragma once
+
+#include "card_data/cardTable.h"
+#include "card_rules/nameReadings.h"
+
+#include <QString>
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace cardFind {
+
+// The readings of the names of every row of a table (see nameReadings), made once: to find rows by
+// how their names read, and to show and sort them by their reading. Like FindIndex it holds no
+// reference to the table or the dictionary and never changes once made, so it may be built on any
+// thread and read from any number at once.
+//
+// Each row's readings are kept as their keys (nameReadings::tolerantKey), one byte a kana, each
+// once, each followed by a key break; a word's key is searched for over many rows at once, as
+// FindIndex searches its texts. The reading shown is kept apart, in reading code.
+class ReadingIndex
+{
+public:
+    // Throws std::bad_alloc when the readings do not fit in memory or take four billion bytes.
+    ReadingIndex(const mdlZorv::CardTable &table, int nameField,
+                 const nameReadings::Dictionary &dictionary);
+
+    qsizetype rowCount() const { return qsizetype(shownStarts_.size()) - 1; }
+    // The reading of a row's name as shown: its first reading ("燐光の鍛冶師" -> りんこうのかじし);
+    // empty for an empty name or a row the table does not have.
+    QString reading(qsizetype row) const;
+    // The rows of rows (in their order) with a reading whose key holds key (nameReadings::findKey);
+    // none for an empty key.
+    mdlZorv::RowList narrow(const mdlZorv::RowList &rows, std::string_view key) const;
+    // The memory its readings take.
+    size_t byteSize() const;
+
+private:
+    mdlZorv::RowList rowsHolding(const mdlZorv::RowList &rows, std::string_view key) const;
+    void addRow(const std::vector<std::string> &readings);
+    void makeRoom(size_t bytes);
+
+    std::vector<quint8> keys_;
+    std::vector<quint32> keyStarts_; // where each row's keys start, and one past the last row
+    std::vector<quint8> shown_;
+    std::vector<quint32> shownStarts_;
+    std::array<quint64, 256> byteCounts_{}; // of the keys, to compare a word's rarest bytes first
+    std::string key_;                       // reused while building
+};
+
+} // namespace cardFind
