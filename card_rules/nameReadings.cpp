@@ -698,6 +698,7 @@ const KeyTables &keyTables()
 
 constexpr quint8 keyU = u'う' - kanaBase;
 constexpr quint8 keyO = u'お' - kanaBase;
+constexpr quint8 keyNo = u'の' - kanaBase;
 
 } // namespace
 
@@ -723,7 +724,7 @@ std::string tolerantKey(std::string_view readingCode)
         if (lengthens)
             continue;
         key.push_back(char(folded));
-        vowel = folded == keyBreak ? 0 : tables.vowelOf[folded];
+        vowel = folded == keyBreak || folded == keyNo ? 0 : tables.vowelOf[folded];
     }
     return key;
 }

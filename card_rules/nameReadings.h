@@ -123,9 +123,10 @@ QStringList readings(const Dictionary &dictionary, QStringView name);
 // The key that finding by reading compares: both the readings and the words typed are made keys,
 // and a word matches where its key lies in the key of one of a name's readings. It forgives what
 // players type otherwise: voiced marks, small kana, long vowels ("ー", a う or お after an o, a
-// う after a u), hiragana and katakana:
+// う after a u, but never after の, which ends a word as a rule), hiragana and katakana:
 //   "おおぐま" -> おくま   "オオクマ" -> おくま   "りゅうきし" -> りゆきし   "こーてつ" -> こてつ
-//   "じ", "ぢ" -> し      "を" -> お
+//   "じ", "ぢ" -> し      "を" -> お      "のおおかみ" -> のおかみ
+// A word that starts inside a long vowel finds nothing by it: "うてつ" is not in こうてつ (こてつ).
 // A key is one byte a kana (the code of the hiragana it comes to); everything else in a reading
 // becomes keyBreak, which no word's key holds, so no word matches across it.
 inline constexpr quint8 keyBreak = 0xFF;

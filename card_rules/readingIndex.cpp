@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <new>
+#include <numeric>
 
 namespace cardFind {
 
@@ -97,20 +99,20 @@ mdlZorv::RowList ReadingIndex::narrow(const mdlZorv::RowList &rows, std::string_
     });
 }
 
-// As FindIndex does: the key is searched for over rows that follow each other in the table as one
-// stretch, comparing its two rarest bytes first, and once a row holds it the search goes on from
-// the next row's start.
-mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, std::string_view key) const
+// As FindIndex does: the key is searched for over rows that follow each other in the table as
+// one stretch, comparing its two rarest bytes first, and once a row holds it the search goes on
+// from the next row's start.
+mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows,
+                                           std::string_view needle) const
 {
-    size_t probes[2] = {0, key.size() - 1};
-    if (key.size() > 1) {
-        std::vector<size_t> places(key.size());
-        for (size_t i = 0; i < places.size(); ++i)
-            places[i] = i;
-        std::partial_sort(places.begin(), places.begin() + 2, places.end(),
-                          [&](size_t a, size_t b) {
-                              return byteCounts_[quint8(key[a])] < byteCounts_[quint8(key[b])];
-                          });
+    size_t probes[2] = {0, needle.size() - 1};
+    if (needle.size() > 1) {
+        std::vector<size_t> places(needle.size());
+        std::iota(places.begin(), places.end(), 0);
+        std::partial_sort(
+            places.begin(), places.begin() + 2, places.end(), [&](size_t a, size_t b) {
+                return byteCounts_[quint8(needle[a])] < byteCounts_[quint8(needle[b])];
+            });
         probes[0] = std::min(places[0], places[1]);
         probes[1] = std::max(places[0], places[1]);
     }
@@ -121,7 +123,7 @@ mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, std::st
             ++last;
         size_t row = rows[first];
         codeScan::forEachPlace(keys_.data(), keyStarts_[rows[first]], keyStarts_[rows[last] + 1],
-                               key, probes, [&](size_t at) {
+                               needle, probes, [&](size_t at) {
                                    while (keyStarts_[row + 1] <= at)
                                        ++row;
                                    found.push_back(quint32(row));

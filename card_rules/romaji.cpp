@@ -1,7 +1,6 @@
 #include "card_rules/romaji.h"
 
 #include <QHash>
-#include <QSet>
 
 namespace romaji {
 
@@ -10,7 +9,6 @@ namespace {
 struct Syllables
 {
     QHash<QString, QString> kana;
-    QSet<QString> starts; // every beginning of a syllable shorter than it
     qsizetype longest = 0;
 };
 
@@ -39,8 +37,10 @@ constexpr QStringView syllableList =
     u"ca か cu く co こ "
     u"xa ぁ xi ぃ xu ぅ xe ぇ xo ぉ la ぁ li ぃ lu ぅ le ぇ lo ぉ "
     u"xya ゃ xyu ゅ xyo ょ lya ゃ lyu ゅ lyo ょ xtu っ ltu っ xtsu っ ltsu っ "
-    u"xwa ゎ lwa ゎ xka ゕ xke ゖ xn ん "
-    u"ā あー ī いー ū うー ē えー ō おー â あー î いー û うー ê えー ô おー - ー";
+    u"xwa ゎ lwa ゎ xka ゕ xke ゖ xn ん - ー";
+
+// Vowels written long with a macron or a circumflex, and the vowel and "-" they stand for.
+constexpr QStringView longVowels = u"āaīiūuēeōoâaîiûuêeôo";
 
 const Syllables &syllables()
 {
@@ -51,8 +51,6 @@ const Syllables &syllables()
             const QString romaji = parts[i].toString();
             s.kana.insert(romaji, parts[i + 1].toString());
             s.longest = std::max(s.longest, romaji.size());
-            for (qsizetype length = 1; length < romaji.size(); ++length)
-                s.starts.insert(romaji.first(length));
         }
         return s;
     }();
@@ -71,8 +69,18 @@ bool isConsonant(QChar c)
 
 } // namespace
 
-QString toKana(QStringView word)
+QString toKana(QStringView typed)
 {
+    QString word;
+    for (const QChar c : typed) {
+        const qsizetype longVowel = longVowels.indexOf(c);
+        if (longVowel >= 0 && longVowel % 2 == 0) {
+            word += longVowels[longVowel + 1];
+            word += u'-';
+        } else {
+            word += c;
+        }
+    }
     const Syllables &table = syllables();
     QString kana;
     const auto at = [&](qsizetype i) {
@@ -102,19 +110,15 @@ QString toKana(QStringView word)
         }
         qsizetype length = std::min(table.longest, word.size() - i);
         for (; length > 0; --length) {
-            const auto found = table.kana.constFind(word.sliced(i, length).toString());
+            const auto found = table.kana.constFind(word.sliced(i, length));
             if (found != table.kana.constEnd()) {
                 kana += *found;
                 break;
             }
         }
-        if (length > 0) {
-            i += length;
-            continue;
-        }
-        if (table.starts.contains(word.sliced(i).toString()))
-            break; // a syllable still being typed
-        return {};
+        if (length == 0)
+            return {};
+        i += length;
     }
     return kana;
 }

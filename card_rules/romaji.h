@@ -6,8 +6,8 @@
 // ways of small kana) and as written with or without long vowels marked.
 namespace romaji {
 
-// The hiragana a word of small Latin letters (as textFold makes them) reads as; a consonant still
-// being typed at its end is left out, and a word that is no romaji reads as nothing:
+// The hiragana a word of small Latin letters (as textFold makes them) reads as, or nothing for a
+// word that is no romaji, nor one still being typed that ends in a consonant other than "n":
 //   "ryukishi" -> りゅきし     "kotetsu" -> こてつ      "shi", "si" -> し     "tsu", "tu" -> つ
 //   "kanna", "kannna" -> かんな "kan'i" -> かんい       "xtu", "ltu" -> っ    "kakko" -> かっこ
 //   "matcha" -> まっちゃ       "shimbun" -> しんぶん    "ko-do" -> こーど     "ryūkishi" ->
