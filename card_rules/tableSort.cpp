@@ -1,5 +1,7 @@
 #include "card_rules/tableSort.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <future>
 #include <numeric>
@@ -219,6 +221,26 @@ ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &col
     rankOfRow_.reserve(texts.codes.size());
     for (const quint32 code : texts.codes)
         rankOfRow_.push_back(ranks.ofCode[code]);
+}
+
+ColumnOrder::ColumnOrder(qsizetype rowCount, const std::function<QString(qsizetype)> &textOfRow)
+{
+    std::vector<QString> texts;
+    QHash<QString, quint32> codeOfText;
+    rankOfRow_.reserve(size_t(rowCount));
+    for (qsizetype row = 0; row < rowCount; ++row) {
+        QString text = textOfRow(row);
+        auto known = codeOfText.constFind(text);
+        if (known == codeOfText.constEnd()) {
+            known = codeOfText.insert(text, quint32(texts.size()));
+            texts.push_back(std::move(text));
+        }
+        rankOfRow_.push_back(*known); // the text's code, for now
+    }
+    const Ranks ranks = rankTexts(std::vector<QStringView>(texts.begin(), texts.end()));
+    rankCount_ = ranks.count;
+    for (quint32 &rank : rankOfRow_)
+        rank = ranks.ofCode[rank];
 }
 
 mdlZorv::RowList ColumnOrder::sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const
