@@ -11,7 +11,6 @@
 #include <array>
 #include <cstring>
 #include <limits>
-#include <unordered_map>
 
 namespace nameReadings {
 
@@ -57,29 +56,6 @@ bool isDictionaryReadingByte(quint8 byte)
     return (byte >= u'ぁ' - kanaBase && byte <= u'ゖ' - kanaBase) || byte == longMark;
 }
 
-// Each one once, in their order.
-template <typename T> void appendNew(std::vector<T> &to, const std::vector<T> &more)
-{
-    for (const T &item : more) {
-        if (std::find(to.begin(), to.end(), item) == to.end())
-            to.push_back(item);
-    }
-}
-
-// a0, b0, a1, b1, …: a reading of each kind before the second of either.
-std::vector<std::string_view> alternating(const std::vector<std::string_view> &a,
-                                          const std::vector<std::string_view> &b)
-{
-    std::vector<std::string_view> both;
-    for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-        if (i < a.size())
-            both.push_back(a[i]);
-        if (i < b.size())
-            both.push_back(b[i]);
-    }
-    return both;
-}
-
 } // namespace
 
 QString readingText(std::string_view code)
@@ -98,19 +74,26 @@ QString readingText(std::string_view code)
     return text;
 }
 
-std::shared_ptr<const Dictionary> Dictionary::fromBytes(QByteArray bytes, QString &problem)
+std::shared_ptr<const Dictionary> Dictionary::fromBytes(QByteArrayView bytes, QString &problem)
 {
     std::shared_ptr<Dictionary> dictionary(new Dictionary);
     if (!dictionary->read(bytes, problem))
         return nullptr;
+    dictionary->index();
     return dictionary;
 }
 
 size_t Dictionary::byteSize() const
 {
-    return sizeof(quint32) *
-               (surfaceStarts_.size() + wordReadings_.size() + kanjiReadings_.size()) +
-           sizeof(char16_t) * (kanjiUnits_.size() + surfaceUnits_.size()) + readings_.size();
+    size_t kanji = 0;
+    for (const KanjiReadings &readings : kanji_) {
+        kanji += sizeof(KanjiReadings) + readings.okurigana.capacity() +
+                 sizeof(std::string_view) * (readings.on.capacity() + readings.kun.capacity());
+    }
+    return sizeof(quint32) * (surfaceStarts_.size() + wordReadings_.size() + kanjiReadings_.size() +
+                              firstWords_.size()) +
+           sizeof(char16_t) * (kanjiUnits_.size() + surfaceUnits_.size()) + readings_.size() +
+           sizeof(quint16) * kanjiOfUnit_.size() + kanji;
 }
 
 namespace {
@@ -246,50 +229,80 @@ QStringView Dictionary::surface(size_t word) const
     return QStringView(surfaceUnits_.data() + start, qsizetype(surfaceStarts_[word + 1] - start));
 }
 
-// Up to count readings from at, before to, each followed by a byte put in extra where given; at
-// moves past them. Only ever called on ranges checked when the file was read.
-std::vector<std::string_view> Dictionary::readingsIn(quint32 &at, quint32 to, size_t count,
-                                                     std::vector<quint8> *extra) const
+// Up to count readings from at, before to, each followed by a byte put in extra where given, added
+// to into; at moves past them. Only ever called on ranges checked when the file was read.
+void Dictionary::readingsIn(quint32 &at, quint32 to, size_t count,
+                            std::vector<std::string_view> &into, std::vector<quint8> *extra) const
 {
-    std::vector<std::string_view> readings;
-    while (at < to && readings.size() < count) {
+    for (size_t read = 0; at < to && read < count; ++read) {
         const quint32 length = readings_[at];
-        readings.emplace_back(reinterpret_cast<const char *>(readings_.data()) + at + 1, length);
+        into.emplace_back(reinterpret_cast<const char *>(readings_.data()) + at + 1, length);
         at += 1 + length;
         if (extra)
             extra->push_back(readings_[at++]);
     }
-    return readings;
 }
 
-std::vector<std::string_view> Dictionary::wordReadings(QStringView text) const
+// What finding words and kanji needs beside the file's tables, made once it is checked.
+void Dictionary::index()
 {
-    const std::vector<qsizetype> lengths = wordLengthsAt(text);
-    if (lengths.empty() || lengths.back() != text.size())
-        return {};
-    // The word is the first of those starting with it.
-    size_t lo = 0;
-    size_t hi = surfaceStarts_.size() - 1;
-    while (lo < hi) {
-        const size_t mid = lo + (hi - lo) / 2;
-        if (surface(mid) < text)
-            lo = mid + 1;
-        else
-            hi = mid;
+    firstWords_.assign(0x10001, 0);
+    const auto words = quint32(surfaceStarts_.size() - 1);
+    for (quint32 word = words; word-- > 0;)
+        firstWords_[surfaceUnits_[surfaceStarts_[word]]] = word;
+    // Units no word starts with take the first word of the next unit that one does.
+    firstWords_[0x10000] = words;
+    std::vector<bool> starts(0x10000, false);
+    for (quint32 word = 0; word < words; ++word)
+        starts[surfaceUnits_[surfaceStarts_[word]]] = true;
+    for (size_t unit = 0x10000; unit-- > 0;) {
+        if (!starts[unit])
+            firstWords_[unit] = firstWords_[unit + 1];
     }
-    quint32 at = wordReadings_[lo];
-    return readingsIn(at, wordReadings_[lo + 1], std::numeric_limits<size_t>::max());
+    kanjiOfUnit_.assign(0x10000, 0);
+    kanji_.resize(kanjiUnits_.size());
+    for (size_t k = 0; k < kanjiUnits_.size(); ++k) {
+        kanjiOfUnit_[kanjiUnits_[k]] = quint16(k + 1);
+        quint32 at = kanjiReadings_[k] + 1;
+        readingsIn(at, kanjiReadings_[k + 1], readings_[at - 1], kanji_[k].on);
+        readingsIn(at, kanjiReadings_[k + 1], std::numeric_limits<size_t>::max(), kanji_[k].kun,
+                   &kanji_[k].okurigana);
+    }
+}
+
+void Dictionary::addReadings(quint32 word, std::vector<std::string_view> &readings) const
+{
+    quint32 at = wordReadings_[word];
+    readingsIn(at, wordReadings_[word + 1], std::numeric_limits<size_t>::max(), readings);
+}
+
+std::vector<std::string_view> Dictionary::wordReadings(QStringView surface) const
+{
+    std::vector<WordAt> words;
+    wordsAt(surface, words);
+    std::vector<std::string_view> readings;
+    if (!words.empty() && words.back().length == surface.size())
+        addReadings(words.back().word, readings);
+    return readings;
 }
 
 // The words starting with text's first depth units lie together in the sorted list: each unit
 // further narrows them to those with that unit next, the one that ends there first among them.
-std::vector<qsizetype> Dictionary::wordLengthsAt(QStringView text) const
+void Dictionary::wordsAt(QStringView text, std::vector<WordAt> &words) const
 {
-    std::vector<qsizetype> lengths;
-    size_t lo = 0;
-    size_t hi = surfaceStarts_.size() - 1;
-    for (qsizetype depth = 0; depth < text.size() && lo < hi; ++depth) {
-        // Every word from lo to hi is longer than depth units.
+    words.clear();
+    if (text.isEmpty())
+        return;
+    size_t lo = firstWords_[text[0].unicode()];
+    size_t hi = firstWords_[size_t(text[0].unicode()) + 1];
+    for (qsizetype depth = 0; lo < hi;) {
+        // Every word from lo to hi starts with text's first depth + 1 units.
+        if (surfaceStarts_[lo + 1] - surfaceStarts_[lo] == quint32(depth + 1)) {
+            words.push_back({depth + 1, quint32(lo)});
+            ++lo;
+        }
+        if (++depth == text.size())
+            return;
         const char16_t unit = text[depth].unicode();
         const auto unitOf = [&](size_t word) {
             return surfaceUnits_[surfaceStarts_[word] + depth];
@@ -316,26 +329,13 @@ std::vector<qsizetype> Dictionary::wordLengthsAt(QStringView text) const
         }
         lo = first;
         hi = last;
-        if (lo < hi && surfaceStarts_[lo + 1] - surfaceStarts_[lo] == quint32(depth + 1)) {
-            lengths.push_back(depth + 1);
-            ++lo;
-        }
     }
-    return lengths;
 }
 
-Dictionary::KanjiReadings Dictionary::kanjiReadings(char16_t kanji) const
+const Dictionary::KanjiReadings *Dictionary::kanjiReadings(char16_t kanji) const
 {
-    const auto found = std::lower_bound(kanjiUnits_.begin(), kanjiUnits_.end(), kanji);
-    if (found == kanjiUnits_.end() || *found != kanji)
-        return {};
-    const auto index = size_t(found - kanjiUnits_.begin());
-    const quint32 to = kanjiReadings_[index + 1];
-    quint32 at = kanjiReadings_[index] + 1;
-    KanjiReadings readings;
-    readings.on = readingsIn(at, to, readings_[at - 1]);
-    readings.kun = readingsIn(at, to, std::numeric_limits<size_t>::max(), &readings.okurigana);
-    return readings;
+    const quint16 place = kanjiOfUnit_[kanji];
+    return place == 0 ? nullptr : &kanji_[place - 1];
 }
 
 QString defaultDictionaryPath()
@@ -363,291 +363,6 @@ LoadedDictionary loadDictionary(const QString &path)
     if (!dictionary)
         problem += u": "_qs + path;
     return {std::move(dictionary), problem};
-}
-
-// The readings of runs of kanji already read, with whether okurigana followed; emptied when it
-// grows large, as names of kanji alone need not repeat.
-class Reader::RunCache
-{
-public:
-    static constexpr size_t mostRuns = 1 << 17;
-    std::unordered_map<std::u16string, std::vector<std::string>> runs;
-    std::u16string key; // reused, to look up without allocating
-};
-
-Reader::Reader(const Dictionary &dictionary)
-    : dictionary_(dictionary), runs_(std::make_unique<RunCache>())
-{}
-
-Reader::~Reader() = default;
-
-namespace {
-
-// One part of a run of kanji: a word of the dictionary or a single kanji, with its readings best
-// first, or none where nothing is known of it.
-struct Segment
-{
-    QStringView text;
-    std::vector<std::string_view> readings;
-};
-
-// Costs of reading a run: a word of two kanji or more is cheaper than one kanji at a time, so
-// that the fewest words the dictionary knows cover it.
-constexpr int wordCost = 2;
-constexpr int kanjiCost = 3;
-
-// The segments of a multi-kanji run with the lowest cost; of equal costs, the one whose words
-// come later wins, which makes the first word the longest. Before okurigana the last kanji is a
-// segment of its own: a word of kanji alone that ends there would read its okurigana twice
-// ("渦巻" is うずまき, "渦巻く" うずまく).
-std::vector<QStringView> segmentsOf(const Dictionary &dictionary, QStringView run, bool lastAlone)
-{
-    constexpr int none = std::numeric_limits<int>::max();
-    std::vector<int> cost(size_t(run.size()) + 1, none);
-    std::vector<qsizetype> from(size_t(run.size()) + 1, 0);
-    cost[0] = 0;
-    const auto relax = [&](qsizetype start, qsizetype length, int step) {
-        const auto end = size_t(start + length);
-        if (cost[size_t(start)] + step <= cost[end]) {
-            cost[end] = cost[size_t(start)] + step;
-            from[end] = start;
-        }
-    };
-    for (qsizetype start = 0; start < run.size(); ++start) {
-        relax(start, 1, kanjiCost);
-        for (const qsizetype length : dictionary.wordLengthsAt(run.sliced(start))) {
-            if (length >= 2 && !(lastAlone && start + length == run.size()))
-                relax(start, length, wordCost);
-        }
-    }
-    std::vector<QStringView> segments;
-    for (qsizetype end = run.size(); end > 0; end = from[size_t(end)])
-        segments.push_back(run.sliced(from[size_t(end)], end - from[size_t(end)]));
-    std::reverse(segments.begin(), segments.end());
-    return segments;
-}
-
-// The kanji that "々" at place at repeats: the nearest before it that is not itself "々".
-char16_t repeatedKanji(QStringView run, qsizetype at)
-{
-    while (at > 0 && run[at].unicode() == u'々')
-        --at;
-    return run[at].unicode();
-}
-
-// The row of the kana table a kana's code belongs to, voiced apart: its okurigana and the kana
-// after a kanji conjugate within one row (いや.す, 癒し; うた.う, 歌い).
-int rowOf(quint8 code)
-{
-    static const std::array<qint8, 256> rows = [] {
-        std::array<qint8, 256> table{};
-        const std::u16string_view kanaRows[] = {u"あいうえおわぁぃぅぇぉゎ",
-                                                u"かきくけこ",
-                                                u"がぎぐげご",
-                                                u"さしすせそ",
-                                                u"ざじずぜぞ",
-                                                u"たちつてとっ",
-                                                u"だぢづでど",
-                                                u"なにぬねの",
-                                                u"はひふへほ",
-                                                u"ばびぶべぼ",
-                                                u"ぱぴぷぺぽ",
-                                                u"まみむめも",
-                                                u"やゆよゃゅょ",
-                                                u"らりるれろ"};
-        for (size_t row = 0; row < std::size(kanaRows); ++row) {
-            for (const char16_t kana : kanaRows[row])
-                table[kana - kanaBase] = qint8(row + 1);
-        }
-        return table;
-    }();
-    return rows[code];
-}
-
-// A kanji's own readings: kun first where it stands alone or before okurigana, else on first;
-// before okurigana, the kun readings whose okurigana conjugates like the kana that follows first.
-std::vector<std::string_view> kanjiReadings(const Dictionary &dictionary, char16_t kanji,
-                                            bool kunFirst, char16_t okurigana)
-{
-    const Dictionary::KanjiReadings readings = dictionary.kanjiReadings(kanji);
-    std::vector<std::string_view> kun;
-    if (okurigana != 0) {
-        const int row = rowOf(quint8(okurigana - kanaBase));
-        for (const bool alike : {true, false}) {
-            for (size_t i = 0; i < readings.kun.size(); ++i) {
-                if ((rowOf(readings.okurigana[i]) == row) == alike)
-                    appendNew(kun, {readings.kun[i]});
-            }
-        }
-    } else {
-        appendNew(kun, readings.kun);
-    }
-    return kunFirst ? alternating(kun, readings.on) : alternating(readings.on, kun);
-}
-
-// The kun reading of every kanji of a word, or its on reading where it has none.
-std::string kunReading(const Dictionary &dictionary, QStringView run)
-{
-    std::string reading;
-    for (qsizetype at = 0; at < run.size(); ++at) {
-        const Dictionary::KanjiReadings readings = dictionary.kanjiReadings(repeatedKanji(run, at));
-        if (!readings.kun.empty())
-            reading += readings.kun.front();
-        else if (!readings.on.empty())
-            reading += readings.on.front();
-        else
-            appendUnit(reading, run[at].unicode());
-    }
-    return reading;
-}
-
-// The segments of a run and their readings. A run before okurigana is read kun first, as such
-// compounds are ("根張り" ねばり, "花咲く" はなさく).
-std::vector<Segment> readSegments(const Dictionary &dictionary, QStringView run, char16_t okurigana)
-{
-    std::vector<Segment> segments;
-    if (run.size() == 1) {
-        // The dictionary's readings of a kanji alone are those of a word of it alone, so before
-        // okurigana its kun readings come first ("呼び" よび, not こび).
-        const std::vector<std::string_view> word = dictionary.wordReadings(run);
-        const std::vector<std::string_view> own =
-            kanjiReadings(dictionary, run[0].unicode(), true, okurigana);
-        Segment alone{run, okurigana != 0 ? own : word};
-        appendNew(alone.readings, okurigana != 0 ? word : own);
-        segments.push_back(std::move(alone));
-        return segments;
-    }
-    qsizetype at = 0;
-    const std::vector<QStringView> parts = segmentsOf(dictionary, run, okurigana != 0);
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const QStringView part = parts[i];
-        Segment segment{part, {}};
-        if (part.size() > 1) {
-            segment.readings = dictionary.wordReadings(part);
-        } else {
-            const bool last = i + 1 == parts.size();
-            segment.readings = kanjiReadings(dictionary, repeatedKanji(run, at), okurigana != 0,
-                                             last ? okurigana : char16_t(0));
-        }
-        segments.push_back(std::move(segment));
-        at += part.size();
-    }
-    return segments;
-}
-
-} // namespace
-
-// The run's first reading takes every segment's first; the second every segment's second where
-// it has one, and so on; a run that is one word of the dictionary is also read by its kanji's
-// kun readings.
-const std::vector<std::string> &Reader::runReadings(QStringView run, char16_t okurigana)
-{
-    std::u16string &key = runs_->key;
-    key.assign(reinterpret_cast<const char16_t *>(run.utf16()), size_t(run.size()));
-    key.push_back(okurigana);
-    const auto known = runs_->runs.find(key);
-    if (known != runs_->runs.end())
-        return known->second;
-
-    const std::vector<Segment> segments = readSegments(dictionary_, run, okurigana);
-    std::vector<std::string> readings;
-    for (size_t choice = 0; choice < size_t(mostReadings); ++choice) {
-        std::string reading;
-        bool varies = choice == 0;
-        for (const Segment &segment : segments) {
-            if (segment.readings.empty()) {
-                for (const QChar c : segment.text)
-                    appendUnit(reading, c.unicode());
-                continue;
-            }
-            varies = varies || choice < segment.readings.size();
-            reading += segment.readings[choice < segment.readings.size() ? choice : 0];
-        }
-        if (varies)
-            appendNew(readings, {reading});
-    }
-    if (run.size() > 1 && segments.size() == 1 && !segments.front().readings.empty()) {
-        const std::string kun = kunReading(dictionary_, run);
-        if (std::find(readings.begin(), readings.end(), kun) == readings.end())
-            readings.insert(readings.begin() + 1, kun);
-    }
-    readings.resize(std::min<size_t>(readings.size(), mostReadings));
-    return runs_->runs.emplace(key, std::move(readings)).first->second;
-}
-
-const std::vector<std::string> &Reader::readingCodes(QStringView name)
-{
-    readings_.clear();
-    if (name.isEmpty())
-        return readings_;
-    if (runs_->runs.size() > RunCache::mostRuns)
-        runs_->runs.clear();
-
-    // Folded as find folds, but hiragana kept: kana read as themselves.
-    const std::vector<quint32> &folds = textFold::unitFolds();
-    const bool foldsAlone = std::none_of(name.begin(), name.end(), [&](QChar c) {
-        return (folds[c.unicode()] & textFold::mayChange) != 0;
-    });
-    QStringView text = name;
-    if (!foldsAlone) {
-        folded_ = name.toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
-        text = folded_;
-    }
-    const auto foldedUnit = [&](qsizetype at) {
-        const char16_t unit = text[at].unicode();
-        return foldsAlone && !isKana(unit) ? char16_t(folds[unit] & textFold::unitMask) : unit;
-    };
-
-    // The name as pieces of code between the runs of kanji, and the runs' readings.
-    std::vector<std::string> between(1);
-    struct Run
-    {
-        const std::vector<std::string> *readings;
-        bool single; // one kanji
-    };
-    std::vector<Run> runs;
-    for (qsizetype at = 0; at < text.size();) {
-        if (!isKanji(text[at].unicode())) {
-            appendUnit(between.back(), foldedUnit(at++));
-            continue;
-        }
-        qsizetype end = at;
-        while (end < text.size() && isKanji(text[end].unicode()))
-            ++end;
-        const bool okurigana = foldsAlone && end < text.size() && isHiragana(text[end].unicode()) &&
-                               text[end] != u'の';
-        runs.push_back(
-            {&runReadings(text.sliced(at, end - at), okurigana ? text[end].unicode() : char16_t(0)),
-             end - at == 1});
-        between.emplace_back();
-        at = end;
-    }
-    // Which reading of its runs each reading of the name takes, of single kanji and of the others:
-    // compounds are what reads two ways most often.
-    constexpr std::pair<size_t, size_t> choices[mostReadings] = {{0, 0}, {0, 1}, {1, 1}, {2, 2}};
-    for (const auto &[ofSingle, ofCompound] : choices) {
-        std::string reading = between[0];
-        bool varies = readings_.empty();
-        for (size_t run = 0; run < runs.size(); ++run) {
-            const std::vector<std::string> &readings = *runs[run].readings;
-            const size_t choice = runs[run].single ? ofSingle : ofCompound;
-            varies = varies || choice < readings.size();
-            reading += readings[choice < readings.size() ? choice : 0];
-            reading += between[run + 1];
-        }
-        if (varies)
-            appendNew(readings_, {reading});
-    }
-    return readings_;
-}
-
-QStringList readings(const Dictionary &dictionary, QStringView name)
-{
-    Reader reader(dictionary);
-    QStringList texts;
-    for (const std::string &code : reader.readingCodes(name))
-        texts << readingText(code);
-    return texts;
 }
 
 namespace {
@@ -702,30 +417,551 @@ constexpr quint8 keyNo = u'の' - kanaBase;
 
 } // namespace
 
-std::string tolerantKey(std::string_view readingCode)
+// The readings of runs of kanji already read, with the okurigana after them, in an open-addressing
+// table of its own: names repeat their runs of kanji, so most are found here. Emptied when it
+// grows large, as names of kanji above all hardly repeat them.
+class Reader::RunCache
+{
+public:
+    static constexpr size_t mostRuns = 1 << 17;
+
+    // Every run's readings, one after another, and where each one lies; and their keys, each made
+    // on its own (see appendKeyPiece).
+    std::string text;
+    std::vector<std::pair<quint32, quint32>> readings;
+    std::string keyText;
+    std::vector<std::pair<quint32, quint32>> keys;
+
+    // The run's readings (the first's place in readings and their count), if it was read.
+    const std::pair<quint32, quint32> *find(QStringView run, char16_t okurigana)
+    {
+        slot_ = slotOf(run, okurigana);
+        return slots_[slot_] == 0 ? nullptr : &entries_[slots_[slot_] - 1].readings;
+    }
+    // Adds the run last looked for, whose readings are the last count of readings.
+    std::pair<quint32, quint32> add(QStringView run, char16_t okurigana, quint32 count)
+    {
+        entries_.push_back({quint32(keys_.size()),
+                            quint32(run.size()),
+                            okurigana,
+                            {quint32(readings.size() - count), count}});
+        keys_.append(reinterpret_cast<const char16_t *>(run.utf16()), size_t(run.size()));
+        slots_[slot_] = quint32(entries_.size());
+        if (entries_.size() * 2 > slots_.size())
+            grow();
+        return entries_.back().readings;
+    }
+    void clearIfFull()
+    {
+        if (entries_.size() < mostRuns)
+            return;
+        text.clear();
+        readings.clear();
+        keyText.clear();
+        keys.clear();
+        entries_.clear();
+        keys_.clear();
+        slots_.assign(slots_.size(), 0);
+    }
+
+private:
+    struct Entry
+    {
+        quint32 keyStart;
+        quint32 keyLength;
+        char16_t okurigana;
+        std::pair<quint32, quint32> readings;
+    };
+
+    QStringView keyOf(const Entry &entry) const
+    {
+        return QStringView(keys_.data() + entry.keyStart, qsizetype(entry.keyLength));
+    }
+    size_t slotOf(QStringView run, char16_t okurigana) const
+    {
+        const size_t mask = slots_.size() - 1;
+        size_t slot = (qHash(run) ^ okurigana) & mask;
+        while (slots_[slot] != 0) {
+            const Entry &entry = entries_[slots_[slot] - 1];
+            if (entry.okurigana == okurigana && keyOf(entry) == run)
+                break;
+            slot = (slot + 1) & mask;
+        }
+        return slot;
+    }
+    void grow()
+    {
+        slots_.assign(slots_.size() * 2, 0);
+        for (size_t i = 0; i < entries_.size(); ++i)
+            slots_[slotOf(keyOf(entries_[i]), entries_[i].okurigana)] = quint32(i + 1);
+    }
+
+    std::vector<Entry> entries_;
+    std::u16string keys_;
+    std::vector<quint32> slots_ = std::vector<quint32>(1024); // an entry's place plus one, or 0
+    size_t slot_ = 0;                                         // of the last run looked for
+};
+
+// One part of a run of kanji: a word of the dictionary or a single kanji, with its readings best
+// first, or none where nothing is known of it.
+struct Reader::Segment
+{
+    QStringView text;
+    std::vector<std::string_view> readings;
+};
+
+Reader::Reader(const Dictionary &dictionary)
+    : dictionary_(dictionary), runs_(std::make_unique<RunCache>())
+{}
+
+Reader::~Reader() = default;
+
+namespace {
+
+// Costs of reading a run: a word of two kanji or more is cheaper than one kanji at a time, so
+// that the fewest words the dictionary knows cover it.
+constexpr int wordCost = 2;
+constexpr int kanjiCost = 3;
+constexpr qint64 noWord = -1;
+
+// The kanji that "々" at place at repeats: the nearest before it that is not itself "々".
+char16_t repeatedKanji(QStringView run, qsizetype at)
+{
+    while (at > 0 && run[at].unicode() == u'々')
+        --at;
+    return run[at].unicode();
+}
+
+// The row of the kana table a kana's code belongs to, voiced apart: its okurigana and the kana
+// after a kanji conjugate within one row (いや.す, 癒し; うた.う, 歌い).
+int rowOf(quint8 code)
+{
+    static const std::array<qint8, 256> rows = [] {
+        std::array<qint8, 256> table{};
+        const std::u16string_view kanaRows[] = {u"あいうえおわぁぃぅぇぉゎ",
+                                                u"かきくけこ",
+                                                u"がぎぐげご",
+                                                u"さしすせそ",
+                                                u"ざじずぜぞ",
+                                                u"たちつてとっ",
+                                                u"だぢづでど",
+                                                u"なにぬねの",
+                                                u"はひふへほ",
+                                                u"ばびぶべぼ",
+                                                u"ぱぴぷぺぽ",
+                                                u"まみむめも",
+                                                u"やゆよゃゅょ",
+                                                u"らりるれろ"};
+        for (size_t row = 0; row < std::size(kanaRows); ++row) {
+            for (const char16_t kana : kanaRows[row])
+                table[kana - kanaBase] = qint8(row + 1);
+        }
+        return table;
+    }();
+    return rows[code];
+}
+
+void appendNewReading(std::vector<std::string_view> &readings, std::string_view reading)
+{
+    if (std::find(readings.begin(), readings.end(), reading) == readings.end())
+        readings.push_back(reading);
+}
+
+} // namespace
+
+// A kanji's own readings, added where new: kun first where it stands alone or before okurigana,
+// else on first, a reading of each kind before the second of either; before okurigana, the kun
+// readings whose okurigana conjugates like the kana that follows first.
+void Reader::addKanjiReadings(std::vector<std::string_view> &readings, char16_t kanji,
+                              bool kunFirst, char16_t okurigana) const
+{
+    const Dictionary::KanjiReadings *own = dictionary_.kanjiReadings(kanji);
+    if (!own)
+        return;
+    std::vector<std::string_view> kun; // few: the allocation is rare beside the cache's hits
+    if (okurigana != 0) {
+        const int row = rowOf(quint8(okurigana - kanaBase));
+        for (const bool alike : {true, false}) {
+            for (size_t i = 0; i < own->kun.size(); ++i) {
+                if ((rowOf(own->okurigana[i]) == row) == alike)
+                    appendNewReading(kun, own->kun[i]);
+            }
+        }
+    } else {
+        for (const std::string_view reading : own->kun)
+            appendNewReading(kun, reading);
+    }
+    const std::vector<std::string_view> &first = kunFirst ? kun : own->on;
+    const std::vector<std::string_view> &second = kunFirst ? own->on : kun;
+    for (size_t i = 0; i < std::max(first.size(), second.size()); ++i) {
+        if (i < first.size())
+            appendNewReading(readings, first[i]);
+        if (i < second.size())
+            appendNewReading(readings, second[i]);
+    }
+}
+
+// The segments of a multi-kanji run with the lowest cost; of equal costs, the one whose words
+// come later wins, which makes the first word the longest. Before okurigana the last kanji is a
+// segment of its own: a word of kanji alone that ends there would read its okurigana twice
+// ("渦巻" is うずまき, "渦巻く" うずまく).
+void Reader::segment(QStringView run, bool lastAlone)
+{
+    const auto size = size_t(run.size());
+    cost_.assign(size + 1, std::numeric_limits<int>::max());
+    from_.assign(size + 1, 0);
+    wordOf_.assign(size + 1, noWord);
+    cost_[0] = 0;
+    const auto relax = [&](qsizetype start, qsizetype length, int step, qint64 word) {
+        const auto end = size_t(start + length);
+        if (cost_[size_t(start)] + step <= cost_[end]) {
+            cost_[end] = cost_[size_t(start)] + step;
+            from_[end] = start;
+            wordOf_[end] = word;
+        }
+    };
+    for (qsizetype start = 0; start < run.size(); ++start) {
+        relax(start, 1, kanjiCost, noWord);
+        dictionary_.wordsAt(run.sliced(start), words_);
+        for (const Dictionary::WordAt &word : words_) {
+            if (word.length >= 2 && !(lastAlone && start + word.length == run.size()))
+                relax(start, word.length, wordCost, word.word);
+        }
+    }
+    size_t count = 0;
+    for (size_t end = size; end > 0; end = size_t(from_[end]))
+        ++count;
+    if (segments_.size() < count)
+        segments_.resize(count);
+    segmentCount_ = count;
+    for (size_t end = size; end > 0; end = size_t(from_[end])) {
+        Segment &part = segments_[--count];
+        part.text = run.sliced(from_[end], qsizetype(end) - from_[end]);
+        part.readings.clear();
+        if (wordOf_[end] != noWord)
+            dictionary_.addReadings(quint32(wordOf_[end]), part.readings);
+    }
+}
+
+// The run's first reading takes every segment's first; the second every segment's second where
+// it has one, and so on; a run that is one word of the dictionary is also read by its kanji's
+// kun readings, second. A run before okurigana is read kun first, as such compounds are
+// ("根張り" ねばり, "花咲く" はなさく). A kanji alone takes the dictionary's readings of it as a
+// word first, but before okurigana its kun readings ("呼び" よび, not こび).
+void Reader::readRun(QStringView run, char16_t okurigana)
+{
+    runReadingsFound_.clear();
+    if (run.size() == 1) {
+        segmentCount_ = 1;
+        if (segments_.empty())
+            segments_.resize(1);
+        Segment &alone = segments_[0];
+        alone.text = run;
+        alone.readings.clear();
+        if (okurigana != 0)
+            addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
+        dictionary_.wordsAt(run, words_);
+        if (!words_.empty())
+            dictionary_.addReadings(words_.front().word, kanjiScratch_[0]);
+        for (const std::string_view reading : kanjiScratch_[0])
+            appendNewReading(alone.readings, reading);
+        kanjiScratch_[0].clear();
+        addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
+    } else {
+        segment(run, okurigana != 0);
+        qsizetype at = 0;
+        for (size_t i = 0; i < segmentCount_; ++i) {
+            Segment &part = segments_[i];
+            if (part.text.size() == 1) {
+                const bool last = i + 1 == segmentCount_;
+                addKanjiReadings(part.readings, repeatedKanji(run, at), okurigana != 0,
+                                 last ? okurigana : char16_t(0));
+            }
+            at += part.text.size();
+        }
+    }
+    for (size_t choice = 0; choice < size_t(mostReadings); ++choice) {
+        runReading_.clear();
+        bool varies = choice == 0;
+        for (size_t i = 0; i < segmentCount_; ++i) {
+            const Segment &part = segments_[i];
+            if (part.readings.empty()) {
+                for (const QChar c : part.text)
+                    appendUnit(runReading_, c.unicode());
+                continue;
+            }
+            varies = varies || choice < part.readings.size();
+            runReading_ += part.readings[choice < part.readings.size() ? choice : 0];
+        }
+        if (varies && std::find(runReadingsFound_.begin(), runReadingsFound_.end(), runReading_) ==
+                          runReadingsFound_.end())
+            runReadingsFound_.push_back(runReading_);
+    }
+    if (run.size() > 1 && segmentCount_ == 1 && !segments_[0].readings.empty()) {
+        runReading_.clear();
+        for (qsizetype at = 0; at < run.size(); ++at) {
+            const Dictionary::KanjiReadings *own =
+                dictionary_.kanjiReadings(repeatedKanji(run, at));
+            if (own && !own->kun.empty())
+                runReading_ += own->kun.front();
+            else if (own && !own->on.empty())
+                runReading_ += own->on.front();
+            else
+                appendUnit(runReading_, run[at].unicode());
+        }
+        if (std::find(runReadingsFound_.begin(), runReadingsFound_.end(), runReading_) ==
+            runReadingsFound_.end())
+            runReadingsFound_.insert(runReadingsFound_.begin() + 1, runReading_);
+    }
+    runReadingsFound_.resize(std::min<size_t>(runReadingsFound_.size(), mostReadings));
+}
+
+std::pair<quint32, quint32> Reader::runReadings(QStringView run, char16_t okurigana)
+{
+    if (const std::pair<quint32, quint32> *known = runs_->find(run, okurigana))
+        return *known;
+    readRun(run, okurigana);
+    for (const std::string &reading : runReadingsFound_) {
+        runs_->readings.emplace_back(quint32(runs_->text.size()), quint32(reading.size()));
+        runs_->text += reading;
+        const size_t keyStart = runs_->keyText.size();
+        runs_->keyText.resize(keyStart + reading.size());
+        const size_t length = writeTolerantKey(reading, runs_->keyText.data() + keyStart);
+        runs_->keyText.resize(keyStart + length);
+        runs_->keys.emplace_back(quint32(keyStart), quint32(length));
+    }
+    return runs_->add(run, okurigana, quint32(runReadingsFound_.size()));
+}
+
+namespace {
+
+// What find folds a code unit to, without the cost of the table where that is plain: kana and
+// kanji stay, ASCII letters become small. Hiragana stay hiragana: kana read as themselves.
+// mayChange where folding may change it in context.
+quint32 readingFold(char16_t unit, const std::vector<quint32> &folds)
+{
+    if (isKana(unit) || isKanji(unit))
+        return unit;
+    if (unit < 0x80)
+        return unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit;
+    return folds[unit];
+}
+
+} // namespace
+
+bool Reader::readName(QStringView name)
+{
+    between_.clear();
+    betweenEnds_.clear();
+    nameRuns_.clear();
+    if (name.isEmpty())
+        return false;
+    runs_->clearIfFull();
+    const std::vector<quint32> &folds = textFold::unitFolds();
+    const bool foldsAlone = std::none_of(name.begin(), name.end(), [&](QChar c) {
+        return (readingFold(c.unicode(), folds) & textFold::mayChange) != 0;
+    });
+    QStringView text = name;
+    if (!foldsAlone) {
+        folded_ = name.toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
+        text = folded_;
+    }
+    for (qsizetype at = 0; at < text.size();) {
+        const char16_t unit = text[at].unicode();
+        if (!isKanji(unit)) {
+            appendUnit(between_, foldsAlone ? char16_t(readingFold(unit, folds)) : unit);
+            ++at;
+            continue;
+        }
+        qsizetype end = at;
+        while (end < text.size() && isKanji(text[end].unicode()))
+            ++end;
+        const bool okurigana = foldsAlone && end < text.size() && isHiragana(text[end].unicode()) &&
+                               text[end] != u'の';
+        betweenEnds_.push_back(between_.size());
+        nameRuns_.push_back(
+            {runReadings(text.sliced(at, end - at), okurigana ? text[end].unicode() : char16_t(0)),
+             end - at == 1});
+        at = end;
+    }
+    betweenEnds_.push_back(between_.size());
+    return true;
+}
+
+namespace {
+
+// Which reading of its runs each reading of a name takes, of single kanji and of the others:
+// compounds are what reads two ways most often.
+constexpr std::pair<quint32, quint32> choices[mostReadings] = {{0, 0}, {0, 1}, {1, 1}, {2, 2}};
+
+} // namespace
+
+// Calls add(reading, piece) for the pieces of each reading of the name in turn, piece by piece
+// (a piece of code between runs is (-1, its place), a run's reading (its run, its place among
+// the run's readings)), and done() after each, unless the reading is the same choice of readings
+// as one before.
+template <typename Add, typename Done> void Reader::forEachReading(Add add, Done done) const
+{
+    for (size_t reading = 0; reading < size_t(mostReadings); ++reading) {
+        const auto [ofSingle, ofCompound] = choices[reading];
+        bool varies = reading == 0;
+        for (const NameRun &run : nameRuns_) {
+            const quint32 choice = run.single ? ofSingle : ofCompound;
+            varies = varies || choice < run.readings.second;
+        }
+        if (!varies)
+            continue;
+        add(qint64(-1), size_t(0));
+        for (size_t run = 0; run < nameRuns_.size(); ++run) {
+            const auto [first, count] = nameRuns_[run].readings;
+            const quint32 choice = nameRuns_[run].single ? ofSingle : ofCompound;
+            add(qint64(run), size_t(first + (choice < count ? choice : 0)));
+            add(qint64(-1), run + 1);
+        }
+        done();
+    }
+}
+
+const std::vector<std::string_view> &Reader::readingCodes(QStringView name)
+{
+    readings_.clear();
+    if (!readName(name))
+        return readings_;
+    if (pool_.size() < size_t(mostReadings))
+        pool_.resize(size_t(mostReadings));
+    pool_[0].clear();
+    forEachReading(
+        [&](qint64 run, size_t piece) {
+            std::string &reading = pool_[readings_.size()];
+            if (run < 0) {
+                const size_t from = piece == 0 ? 0 : betweenEnds_[piece - 1];
+                reading.append(between_, from, betweenEnds_[piece] - from);
+            } else {
+                const auto [start, length] = runs_->readings[piece];
+                reading.append(runs_->text, start, length);
+            }
+        },
+        [&] {
+            std::string &reading = pool_[readings_.size()];
+            if (std::find(readings_.begin(), readings_.end(), reading) == readings_.end())
+                readings_.push_back(reading);
+            if (readings_.size() < pool_.size())
+                pool_[readings_.size()].clear();
+        });
+    return readings_;
+}
+
+namespace {
+
+// Appends the key of a piece of a reading, made on its own, to the key of the reading before it:
+// the vowels at its start that lengthen the kana before are left out as they would be in the key
+// of the whole (a vowel left out never changes which vowel the key last kept), and vowel becomes
+// that of its last kana.
+void appendKeyPiece(std::string &key, char &vowel, std::string_view piece)
+{
+    size_t start = 0;
+    while (start < piece.size() &&
+           ((quint8(piece[start]) == keyU && (vowel == 'o' || vowel == 'u')) ||
+            (quint8(piece[start]) == keyO && vowel == 'o')))
+        ++start;
+    if (start == piece.size())
+        return;
+    key.append(piece, start);
+    const auto last = quint8(piece.back());
+    vowel = last == keyBreak || last == keyNo ? 0 : keyTables().vowelOf[last];
+}
+
+} // namespace
+
+const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::string_view &shown)
+{
+    keys_.clear();
+    shown = {};
+    if (!readName(name))
+        return keys_;
+    betweenKeys_.resize(between_.size());
+    betweenKeyEnds_.clear();
+    size_t written = 0;
+    for (size_t piece = 0; piece < betweenEnds_.size(); ++piece) {
+        const size_t from = piece == 0 ? 0 : betweenEnds_[piece - 1];
+        written +=
+            writeTolerantKey(std::string_view(between_).substr(from, betweenEnds_[piece] - from),
+                             betweenKeys_.data() + written);
+        betweenKeyEnds_.push_back(written);
+    }
+    if (keyPool_.size() < size_t(mostReadings))
+        keyPool_.resize(size_t(mostReadings));
+    keyPool_[0].clear();
+    char vowel = 0;
+    forEachReading(
+        [&](qint64 run, size_t piece) {
+            std::string &key = keyPool_[keys_.size()];
+            if (run < 0) {
+                const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
+                appendKeyPiece(
+                    key, vowel,
+                    std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from));
+            } else {
+                const auto [start, length] = runs_->keys[piece];
+                appendKeyPiece(key, vowel, std::string_view(runs_->keyText).substr(start, length));
+            }
+        },
+        [&] {
+            std::string &key = keyPool_[keys_.size()];
+            if (std::find(keys_.begin(), keys_.end(), key) == keys_.end())
+                keys_.push_back(key);
+            if (keys_.size() < keyPool_.size())
+                keyPool_[keys_.size()].clear();
+            vowel = 0;
+        });
+    // The reading shown: the first, in code.
+    shown_.assign(between_, 0, betweenEnds_[0]);
+    for (size_t run = 0; run < nameRuns_.size(); ++run) {
+        const auto [start, length] = runs_->readings[nameRuns_[run].readings.first];
+        shown_.append(runs_->text, start, length);
+        shown_.append(between_, betweenEnds_[run], betweenEnds_[run + 1] - betweenEnds_[run]);
+    }
+    shown = shown_;
+    return keys_;
+}
+
+QStringList readings(const Dictionary &dictionary, QStringView name)
+{
+    Reader reader(dictionary);
+    QStringList texts;
+    for (const std::string_view code : reader.readingCodes(name))
+        texts << readingText(code);
+    return texts;
+}
+
+size_t writeTolerantKey(std::string_view readingCode, char *key)
 {
     const KeyTables &tables = keyTables();
-    std::string key;
-    key.reserve(readingCode.size());
+    char *out = key;
     char vowel = 0; // of the last kana kept
     for (size_t i = 0; i < readingCode.size(); ++i) {
         const auto byte = quint8(readingCode[i]);
         if (byte == otherUnit) {
-            key.push_back(char(keyBreak));
+            *out++ = char(keyBreak);
             vowel = 0;
             i += 2;
             continue;
         }
         const quint8 folded = tables.keyOf[byte];
-        if (folded == 0)
-            continue;
         const bool lengthens =
             (folded == keyU && (vowel == 'o' || vowel == 'u')) || (folded == keyO && vowel == 'o');
-        if (lengthens)
+        if (folded == 0 || lengthens)
             continue;
-        key.push_back(char(folded));
+        *out++ = char(folded);
         vowel = folded == keyBreak || folded == keyNo ? 0 : tables.vowelOf[folded];
     }
+    return size_t(out - key);
+}
+
+std::string tolerantKey(std::string_view readingCode)
+{
+    std::string key(readingCode.size(), '\0');
+    key.resize(writeTolerantKey(readingCode, key.data()));
     return key;
 }
 
@@ -741,7 +977,7 @@ std::string findKey(QStringView foldedWord)
         std::string key = tolerantKey(code);
         return key.find(char(keyBreak)) == std::string::npos ? key : std::string();
     };
-    const std::string kana = keyOfKana(foldedWord);
+    std::string kana = keyOfKana(foldedWord);
     if (!kana.empty() || foldedWord.isEmpty() || isKana(foldedWord[0].unicode()))
         return kana;
     return keyOfKana(romaji::toKana(foldedWord));

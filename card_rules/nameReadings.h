@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -43,24 +43,32 @@ class Dictionary
 {
 public:
     // The dictionary in bytes as the file holds them, or nullptr with the fault in problem.
-    static std::shared_ptr<const Dictionary> fromBytes(QByteArray bytes, QString &problem);
+    static std::shared_ptr<const Dictionary> fromBytes(QByteArrayView bytes, QString &problem);
 
     qsizetype wordCount() const { return qsizetype(surfaceStarts_.size()) - 1; }
     qsizetype kanjiCount() const { return qsizetype(kanjiUnits_.size()); }
     // The memory it takes.
     size_t byteSize() const;
 
+    // The words the text starts with, shortest first: each one's length and number.
+    struct WordAt
+    {
+        qsizetype length;
+        quint32 word;
+    };
+    void wordsAt(QStringView text, std::vector<WordAt> &words) const;
+    // A word's readings, best first, added to readings.
+    void addReadings(quint32 word, std::vector<std::string_view> &readings) const;
     // The readings of a word the dictionary holds, best first; none for any other text.
     std::vector<std::string_view> wordReadings(QStringView surface) const;
-    // The lengths of the words the text starts with, shortest first.
-    std::vector<qsizetype> wordLengthsAt(QStringView text) const;
     struct KanjiReadings
     {
         std::vector<std::string_view> on;
         std::vector<std::string_view> kun; // stems: "しろ" for 白 (しろ.い)
         std::vector<quint8> okurigana;     // of each kun reading: its first kana's code, or 0
     };
-    KanjiReadings kanjiReadings(char16_t kanji) const;
+    // A kanji's readings, or nullptr for a kanji it does not know.
+    const KanjiReadings *kanjiReadings(char16_t kanji) const;
 
 private:
     Dictionary() = default;
@@ -68,9 +76,10 @@ private:
     bool checkReading(quint32 &at, quint32 to, int extraBytes) const;
     bool checkReadings(quint32 from, quint32 to, int extraBytes = 0) const;
     bool checkKanjiReadings(quint32 from, quint32 to) const;
+    void index();
     QStringView surface(size_t word) const;
-    std::vector<std::string_view> readingsIn(quint32 &at, quint32 to, size_t count,
-                                             std::vector<quint8> *extra = nullptr) const;
+    void readingsIn(quint32 &at, quint32 to, size_t count, std::vector<std::string_view> &into,
+                    std::vector<quint8> *extra = nullptr) const;
 
     std::vector<quint32> surfaceStarts_; // of each word in surfaceUnits_, and its end
     std::vector<quint32> wordReadings_;  // of each word in readings_, and the last one's end
@@ -78,6 +87,11 @@ private:
     std::vector<char16_t> kanjiUnits_;
     std::vector<char16_t> surfaceUnits_;
     std::vector<quint8> readings_;
+    // Made when read: the first word of each first code unit and after (65,537 of them), and
+    // every kanji's readings with, for each code unit, the kanji's place plus one, or 0.
+    std::vector<quint32> firstWords_;
+    std::vector<KanjiReadings> kanji_;
+    std::vector<quint16> kanjiOfUnit_;
 };
 
 // The dictionary file beside the program: NameReadings.dat in QCoreApplication's folder.
@@ -103,18 +117,53 @@ public:
     Reader &operator=(const Reader &) = delete;
 
     // The readings of a name in code, best first, at most mostReadings, each once; none for a
-    // name without characters.
-    const std::vector<std::string> &readingCodes(QStringView name);
+    // name without characters. They stay valid until the next call.
+    const std::vector<std::string_view> &readingCodes(QStringView name);
+    // The same readings' keys (tolerantKey), each once, and the first reading in code (shown),
+    // made from the keys of their parts: what the reading index keeps.
+    const std::vector<std::string_view> &readingKeys(QStringView name, std::string_view &shown);
 
 private:
     class RunCache;
-    // okurigana: the hiragana after the run where it is okurigana, else 0.
-    const std::vector<std::string> &runReadings(QStringView run, char16_t okurigana);
+    struct Segment;
+    // The readings of a run of kanji, in the cache. okurigana: the hiragana after the run where it
+    // is okurigana, else 0.
+    std::pair<quint32, quint32> runReadings(QStringView run, char16_t okurigana);
+    bool readName(QStringView name);
+    template <typename Add, typename Done> void forEachReading(Add add, Done done) const;
+    void readRun(QStringView run, char16_t okurigana);
+    void segment(QStringView run, bool lastAlone);
+    void addKanjiReadings(std::vector<std::string_view> &readings, char16_t kanji, bool kunFirst,
+                          char16_t okurigana) const;
 
     const Dictionary &dictionary_;
     std::unique_ptr<RunCache> runs_;
     QString folded_;
-    std::vector<std::string> readings_;
+    // Reused from name to name, to spare allocations.
+    std::vector<Segment> segments_;
+    size_t segmentCount_ = 0;
+    std::vector<Dictionary::WordAt> words_;
+    std::vector<int> cost_;
+    std::vector<qsizetype> from_;
+    std::vector<qint64> wordOf_;
+    std::vector<std::string_view> kanjiScratch_[2];
+    std::string runReading_;
+    std::vector<std::string> runReadingsFound_;
+    std::string between_;             // the name's code outside its runs of kanji
+    std::vector<size_t> betweenEnds_; // where each piece of it ends
+    struct NameRun
+    {
+        std::pair<quint32, quint32> readings; // in the cache
+        bool single;                          // one kanji
+    };
+    std::vector<NameRun> nameRuns_;
+    std::vector<std::string> pool_;
+    std::vector<std::string_view> readings_;
+    std::string betweenKeys_;
+    std::vector<size_t> betweenKeyEnds_;
+    std::vector<std::string> keyPool_;
+    std::vector<std::string_view> keys_;
+    std::string shown_;
 };
 
 // The readings of a name as text, best first.
@@ -131,6 +180,8 @@ QStringList readings(const Dictionary &dictionary, QStringView name);
 // becomes keyBreak, which no word's key holds, so no word matches across it.
 inline constexpr quint8 keyBreak = 0xFF;
 std::string tolerantKey(std::string_view readingCode);
+// The same written at key, which has room for as many bytes as the code has; returns its length.
+size_t writeTolerantKey(std::string_view readingCode, char *key);
 
 // The key of a find word (as textFold::words gives it) to look for in readings: of the word in
 // kana, or of the kana a word in Latin letters reads as (see romaji); empty for any other word.

@@ -22,7 +22,8 @@ namespace cardFind {
 class ReadingIndex
 {
 public:
-    // Throws std::bad_alloc when the readings do not fit in memory or take four billion bytes.
+    // Reads the rows of a long table in two halves side by side. Throws std::bad_alloc when the
+    // readings do not fit in memory or take four billion bytes.
     ReadingIndex(const mdlZorv::CardTable &table, int nameField,
                  const nameReadings::Dictionary &dictionary);
 
@@ -38,8 +39,7 @@ public:
 
 private:
     mdlZorv::RowList rowsHolding(const mdlZorv::RowList &rows, std::string_view key) const;
-    void addRow(const std::vector<std::string> &readings);
-    void makeRoom(size_t bytes);
+    struct Part;
 
     std::vector<quint8> keys_;
     std::vector<quint32> keyStarts_; // where each row's keys start, and one past the last row

@@ -69,25 +69,25 @@ bool isConsonant(QChar c)
 
 } // namespace
 
-QString toKana(QStringView typed)
+QString toKana(QStringView word)
 {
-    QString word;
-    for (const QChar c : typed) {
+    QString spelled; // long vowels spelled with "-"
+    for (const QChar c : word) {
         const qsizetype longVowel = longVowels.indexOf(c);
         if (longVowel >= 0 && longVowel % 2 == 0) {
-            word += longVowels[longVowel + 1];
-            word += u'-';
+            spelled += longVowels[longVowel + 1];
+            spelled += u'-';
         } else {
-            word += c;
+            spelled += c;
         }
     }
     const Syllables &table = syllables();
     QString kana;
     const auto at = [&](qsizetype i) {
-        return i < word.size() ? word[i] : QChar();
+        return i < spelled.size() ? spelled[i] : QChar();
     };
-    for (qsizetype i = 0; i < word.size();) {
-        const QChar c = word[i];
+    for (qsizetype i = 0; i < spelled.size();) {
+        const QChar c = spelled[i];
         const QChar next = at(i + 1);
         // ん: "n" before a consonant or at the end, "nn" (one "n" of them before a vowel, which
         // reads "kanna" as Hepburn writes かんな), "n'", and "m" before b, p or m.
@@ -108,9 +108,9 @@ QString toKana(QStringView typed)
             ++i;
             continue;
         }
-        qsizetype length = std::min(table.longest, word.size() - i);
+        qsizetype length = std::min(table.longest, spelled.size() - i);
         for (; length > 0; --length) {
-            const auto found = table.kana.constFind(word.sliced(i, length));
+            const auto found = table.kana.constFind(spelled.sliced(i, length));
             if (found != table.kana.constEnd()) {
                 kana += *found;
                 break;
