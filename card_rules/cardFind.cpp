@@ -403,6 +403,12 @@ void FindIndex::findInRun(size_t first, size_t last, const std::vector<Needle> &
                            });
 }
 
+bool FindIndex::holds(size_t row, const Needle &needle) const
+{
+    return codeScan::holdsCode(text_.data(), starts_[row], starts_[row + 1], needle.bytes,
+                               needle.probes);
+}
+
 bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) const
 {
     return std::all_of(needles.begin() + 1, needles.end(), [&](const Needle &needle) {
@@ -480,6 +486,7 @@ namespace {
 mdlZorv::RowList eitherOf(const mdlZorv::RowList &rows, mdlZorv::RowList a, mdlZorv::RowList b)
 {
     mdlZorv::RowList both;
+    both.reserve(a.size() + b.size());
     if (std::is_sorted(rows.begin(), rows.end())) {
         std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
         return both;
@@ -495,23 +502,60 @@ mdlZorv::RowList eitherOf(const mdlZorv::RowList &rows, mdlZorv::RowList a, mdlZ
 
 } // namespace
 
-// Words without a key are searched for together, as without readings; then each word with a key
-// keeps the rows that hold it or read so.
+// A row is found when every word lies in its texts or, for a word with a key, in its readings.
+// The rarest word leads, as without readings: where no word has a key, or the rarest in the texts
+// has none, the words without a key are searched for together as without readings; else the word
+// with a key whose characters are rarest in the texts is searched for in the texts and in the
+// readings. Each row found is then checked for the other words, while it is at hand.
 mdlZorv::RowList Narrowing::matchingEvery(const mdlZorv::RowList &rows,
                                           const std::vector<Word> &words) const
 {
     QStringList textOnly;
+    const Word *lead = nullptr;
+    quint32 leadRarity = 0;
     for (const Word &word : words) {
-        if (word.key.empty())
+        if (word.key.empty()) {
             textOnly << word.text;
-    }
-    mdlZorv::RowList found = index_->narrow(rows, textOnly);
-    for (const Word &word : words) {
-        if (word.key.empty() || found.empty())
             continue;
-        found = eitherOf(found, index_->narrow(found, QStringList{word.text}),
-                         readings_->narrow(found, word.key));
+        }
+        const quint32 rarity = index_->needle(word.text).rarity;
+        if (!lead || rarity > leadRarity) {
+            lead = &word;
+            leadRarity = rarity;
+        }
     }
+    if (!lead)
+        return index_->narrow(rows, textOnly);
+    const std::vector<FindIndex::Needle> textNeedles = index_->needles(textOnly);
+    mdlZorv::RowList found;
+    if (!textNeedles.empty() && textNeedles.front().rarity >= leadRarity) {
+        found = index_->narrow(rows, textNeedles);
+        lead = nullptr;
+    } else {
+        found = eitherOf(rows, index_->narrow(rows, QStringList{lead->text}),
+                         readings_->narrow(rows, lead->key));
+    }
+    struct Check
+    {
+        FindIndex::Needle inTexts;
+        ReadingIndex::Needle inReadings;
+    };
+    std::vector<Check> checks;
+    for (const Word &word : words) {
+        if (!word.key.empty() && &word != lead)
+            checks.push_back({index_->needle(word.text), readings_->needle(word.key)});
+    }
+    std::erase_if(found, [&](quint32 row) {
+        return !std::all_of(checks.begin(), checks.end(),
+                            [&](const Check &check) {
+                                return index_->holds(row, check.inTexts) ||
+                                       readings_->holds(row, check.inReadings);
+                            }) ||
+               (lead && !std::all_of(textNeedles.begin(), textNeedles.end(),
+                                     [&](const FindIndex::Needle &needle) {
+                                         return index_->holds(row, needle);
+                                     }));
+    });
     return found;
 }
 

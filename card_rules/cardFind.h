@@ -61,6 +61,7 @@ private:
                                  const std::vector<Needle> &needles) const;
     void findInRun(size_t first, size_t last, const std::vector<Needle> &needles,
                    mdlZorv::RowList &found) const;
+    bool holds(size_t row, const Needle &needle) const;
     bool holdsOthers(size_t row, const std::vector<Needle> &needles) const;
 
     std::vector<quint32> codes_;  // the code of every UTF-16 code unit (bytes, length)

@@ -815,7 +815,7 @@ template <typename Add, typename Done> void Reader::forEachReading(Add add, Done
         for (size_t run = 0; run < nameRuns_.size(); ++run) {
             const auto [first, count] = nameRuns_[run].readings;
             const quint32 choice = nameRuns_[run].single ? ofSingle : ofCompound;
-            add(qint64(run), size_t(first + (choice < count ? choice : 0)));
+            add(qint64(run), size_t(first) + (choice < count ? choice : 0));
             add(qint64(-1), run + 1);
         }
         done();

@@ -156,17 +156,15 @@ mdlZorv::RowList ReadingIndex::narrow(const mdlZorv::RowList &rows, std::string_
 {
     if (key.empty())
         return {};
+    const Needle found = needle(key);
     return rowOrder::narrowAnyOrder(rows, rowCount(), [&](const mdlZorv::RowList &increasing) {
-        return rowsHolding(increasing, key);
+        return rowsHolding(increasing, found);
     });
 }
 
-// As FindIndex does: the key is searched for over rows that follow each other in the table as
-// one stretch, comparing its two rarest bytes first, and once a row holds it the search goes on
-// from the next row's start.
-mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, std::string_view key) const
+ReadingIndex::Needle ReadingIndex::needle(std::string_view key) const
 {
-    size_t probes[2] = {0, key.size() - 1};
+    Needle needle{std::string(key), {0, key.size() - 1}};
     if (key.size() > 1) {
         std::vector<size_t> places(key.size());
         std::iota(places.begin(), places.end(), 0);
@@ -174,9 +172,23 @@ mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, std::st
                           [&](size_t a, size_t b) {
                               return byteCounts_[quint8(key[a])] < byteCounts_[quint8(key[b])];
                           });
-        probes[0] = std::min(places[0], places[1]);
-        probes[1] = std::max(places[0], places[1]);
+        needle.probes[0] = std::min(places[0], places[1]);
+        needle.probes[1] = std::max(places[0], places[1]);
     }
+    return needle;
+}
+
+bool ReadingIndex::holds(size_t row, const Needle &needle) const
+{
+    return codeScan::holdsCode(keys_.data(), keyStarts_[row], keyStarts_[row + 1], needle.key,
+                               needle.probes);
+}
+
+// As FindIndex does: the key is searched for over rows that follow each other in the table as one
+// stretch, comparing its two rarest bytes first, and once a row holds it the search goes on from
+// the next row's start.
+mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, const Needle &needle) const
+{
     mdlZorv::RowList found;
     for (size_t first = 0; first < rows.size();) {
         size_t last = first;
@@ -184,7 +196,7 @@ mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, std::st
             ++last;
         size_t row = rows[first];
         codeScan::forEachPlace(keys_.data(), keyStarts_[rows[first]], keyStarts_[rows[last] + 1],
-                               key, probes, [&](size_t at) {
+                               needle.key, needle.probes, [&](size_t at) {
                                    while (keyStarts_[row + 1] <= at)
                                        ++row;
                                    found.push_back(quint32(row));

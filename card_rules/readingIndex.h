@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,7 +39,18 @@ public:
     size_t byteSize() const;
 
 private:
-    mdlZorv::RowList rowsHolding(const mdlZorv::RowList &rows, std::string_view key) const;
+    friend class Narrowing;
+
+    // A key with the places of its two rarest bytes, compared first.
+    struct Needle
+    {
+        std::string key;
+        size_t probes[2]{};
+    };
+    Needle needle(std::string_view key) const;
+    // Whether a row the index has holds the needle.
+    bool holds(size_t row, const Needle &needle) const;
+    mdlZorv::RowList rowsHolding(const mdlZorv::RowList &rows, const Needle &needle) const;
     struct Part;
 
     std::vector<quint8> keys_;
