@@ -377,7 +377,7 @@ private Q_SLOTS:
         const QStringList names = {u"燐光の鍛冶師"_qs, u"雪原の狼"_qs,     u"ﾄﾞﾗｺﾞﾝ"_qs,  QString(),
                                    u"黄昏の竜騎士"_qs, u"白翼の歌い手"_qs, u"かじき丸"_qs};
         QStringList many;
-        for (int row = 0; row < 30'001; ++row)
+        for (qsizetype row = 0; row < 30'001; ++row)
             many << names[row * 5 % names.size()];
         loadNames(many);
         const cardFind::ReadingIndex readings(strMonstarData, mdlZorv::CardField::Name,
