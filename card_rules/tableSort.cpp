@@ -48,11 +48,12 @@ template <typename RankOf>
 mdlZorv::RowList placeByRank(const mdlZorv::RowList &rows, RankOf rankOf, quint32 rankCount,
                              Qt::SortOrder order)
 {
+    // Rows the order does not know (rank rankCount) go last either way, in their order.
     const auto slot = [&](size_t i) {
         const quint32 rank = rankOf(i);
-        return order == Qt::AscendingOrder ? rank : rankCount - 1 - rank;
+        return order == Qt::AscendingOrder || rank == rankCount ? rank : rankCount - 1 - rank;
     };
-    std::vector<size_t> next(size_t(rankCount) + 1); // where the rows of each slot go next
+    std::vector<size_t> next(size_t(rankCount) + 2); // where the rows of each slot go next
     for (size_t i = 0; i < rows.size(); ++i)
         ++next[slot(i) + 1];
     std::partial_sum(next.begin(), next.end(), next.begin());
@@ -246,7 +247,11 @@ ColumnOrder::ColumnOrder(qsizetype rowCount, const std::function<QString(qsizety
 mdlZorv::RowList ColumnOrder::sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const
 {
     return placeByRank(
-        rows, [&](size_t i) { return rankOfRow_[size_t(rows[i])]; }, rankCount_, order);
+        rows,
+        [&](size_t i) {
+            return rows[i] < rankOfRow_.size() ? rankOfRow_[size_t(rows[i])] : rankCount_;
+        },
+        rankCount_, order);
 }
 
 mdlZorv::RowList sortedRows(const CardTable &table, const mdlZorv::RowList &rows,

@@ -42,7 +42,8 @@ public:
     // (cardFind::ReadingIndex::reading). textOfRow is called once a row, here.
     ColumnOrder(qsizetype rowCount, const std::function<QString(qsizetype)> &textOfRow);
 
-    // The rows of a list (table row numbers, in the list's order) in the column's order.
+    // The rows of a list (table row numbers, in the list's order) in the column's order; rows the
+    // table does not have (a list of a table read since) last, in the list's order.
     mdlZorv::RowList sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const;
 
 private:

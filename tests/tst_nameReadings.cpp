@@ -419,6 +419,12 @@ private Q_SLOTS:
         const tableSort::ColumnOrder byReading(
             mdlZorv::intMonstarCount, [&](qsizetype row) { return readings.reading(row); });
         QCOMPARE(numbersOf(byReading.sorted({1, 4, 2, 0, 5, 3}, order)), expected);
+        // Rows of a longer table read since go last, in the list's order, never out of bounds.
+        const mdlZorv::RowList longer = byReading.sorted({7, 1, 4, 2, 0, 6, 5, 3}, order);
+        QCOMPARE(longer.size(), size_t(8));
+        QCOMPARE(numbersOf({longer.begin(), longer.begin() + 6}), expected);
+        QCOMPARE(longer[6], 7U);
+        QCOMPARE(longer[7], 6U);
     }
 
     // A damaged dictionary file gives no dictionary and a problem, never a crash; nor does a
