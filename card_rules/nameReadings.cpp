@@ -431,6 +431,11 @@ public:
     std::vector<std::pair<quint32, quint32>> readings;
     std::string keyText;
     std::vector<std::pair<quint32, quint32>> keys;
+    // The same readings' pieces (the readings of their words and single kanji): where each one's
+    // pieces end in it, and the key of its pieces each made on its own.
+    std::vector<quint16> pieceEnds;
+    std::vector<std::pair<quint32, quint32>> pieces;
+    std::vector<std::pair<quint32, quint32>> keysApart;
 
     // The run's readings (the first's place in readings and their count), if it was read.
     const std::pair<quint32, quint32> *find(QStringView run, char16_t okurigana)
@@ -459,6 +464,9 @@ public:
         readings.clear();
         keyText.clear();
         keys.clear();
+        pieceEnds.clear();
+        pieces.clear();
+        keysApart.clear();
         entries_.clear();
         keys_.clear();
         slots_.assign(slots_.size(), 0);
@@ -680,38 +688,42 @@ void Reader::readRun(QStringView run, char16_t okurigana)
             at += part.text.size();
         }
     }
+    const auto isNew = [&](const FoundReading &reading) {
+        return std::none_of(runReadingsFound_.begin(), runReadingsFound_.end(),
+                            [&](const FoundReading &found) { return found.code == reading.code; });
+    };
     for (size_t choice = 0; choice < size_t(mostReadings); ++choice) {
-        runReading_.clear();
+        FoundReading reading;
         bool varies = choice == 0;
         for (size_t i = 0; i < segmentCount_; ++i) {
             const Segment &part = segments_[i];
             if (part.readings.empty()) {
                 for (const QChar c : part.text)
-                    appendUnit(runReading_, c.unicode());
-                continue;
+                    appendUnit(reading.code, c.unicode());
+            } else {
+                varies = varies || choice < part.readings.size();
+                reading.code += part.readings[choice < part.readings.size() ? choice : 0];
             }
-            varies = varies || choice < part.readings.size();
-            runReading_ += part.readings[choice < part.readings.size() ? choice : 0];
+            reading.pieceEnds.push_back(quint16(reading.code.size()));
         }
-        if (varies && std::find(runReadingsFound_.begin(), runReadingsFound_.end(), runReading_) ==
-                          runReadingsFound_.end())
-            runReadingsFound_.push_back(runReading_);
+        if (varies && isNew(reading))
+            runReadingsFound_.push_back(std::move(reading));
     }
     if (run.size() > 1 && segmentCount_ == 1 && !segments_[0].readings.empty()) {
-        runReading_.clear();
+        FoundReading kun;
         for (qsizetype at = 0; at < run.size(); ++at) {
             const Dictionary::KanjiReadings *own =
                 dictionary_.kanjiReadings(repeatedKanji(run, at));
             if (own && !own->kun.empty())
-                runReading_ += own->kun.front();
+                kun.code += own->kun.front();
             else if (own && !own->on.empty())
-                runReading_ += own->on.front();
+                kun.code += own->on.front();
             else
-                appendUnit(runReading_, run[at].unicode());
+                appendUnit(kun.code, run[at].unicode());
+            kun.pieceEnds.push_back(quint16(kun.code.size()));
         }
-        if (std::find(runReadingsFound_.begin(), runReadingsFound_.end(), runReading_) ==
-            runReadingsFound_.end())
-            runReadingsFound_.insert(runReadingsFound_.begin() + 1, runReading_);
+        if (isNew(kun))
+            runReadingsFound_.insert(runReadingsFound_.begin() + 1, std::move(kun));
     }
     runReadingsFound_.resize(std::min<size_t>(runReadingsFound_.size(), mostReadings));
 }
@@ -721,14 +733,30 @@ std::pair<quint32, quint32> Reader::runReadings(QStringView run, char16_t okurig
     if (const std::pair<quint32, quint32> *known = runs_->find(run, okurigana))
         return *known;
     readRun(run, okurigana);
-    for (const std::string &reading : runReadingsFound_) {
-        runs_->readings.emplace_back(quint32(runs_->text.size()), quint32(reading.size()));
-        runs_->text += reading;
-        const size_t keyStart = runs_->keyText.size();
-        runs_->keyText.resize(keyStart + reading.size());
-        const size_t length = writeTolerantKey(reading, runs_->keyText.data() + keyStart);
-        runs_->keyText.resize(keyStart + length);
+    std::string &keyText = runs_->keyText;
+    for (const FoundReading &reading : runReadingsFound_) {
+        const std::string &code = reading.code;
+        runs_->readings.emplace_back(quint32(runs_->text.size()), quint32(code.size()));
+        runs_->text += code;
+        runs_->pieces.emplace_back(quint32(runs_->pieceEnds.size()),
+                                   quint32(reading.pieceEnds.size()));
+        runs_->pieceEnds.insert(runs_->pieceEnds.end(), reading.pieceEnds.begin(),
+                                reading.pieceEnds.end());
+        // The key of the whole, and the key of its pieces each made on its own.
+        const size_t keyStart = keyText.size();
+        keyText.resize(keyStart + 2 * code.size());
+        const size_t length = writeTolerantKey(code, keyText.data() + keyStart);
         runs_->keys.emplace_back(quint32(keyStart), quint32(length));
+        size_t apart = keyStart + length;
+        size_t pieceStart = 0;
+        for (const quint16 end : reading.pieceEnds) {
+            apart += writeTolerantKey(std::string_view(code).substr(pieceStart, end - pieceStart),
+                                      keyText.data() + apart);
+            pieceStart = end;
+        }
+        runs_->keysApart.emplace_back(quint32(keyStart + length),
+                                      quint32(apart - keyStart - length));
+        keyText.resize(apart);
     }
     return runs_->add(run, okurigana, quint32(runReadingsFound_.size()));
 }
@@ -873,6 +901,10 @@ void appendKeyPiece(std::string &key, char &vowel, std::string_view piece)
 
 } // namespace
 
+// Each reading gives its key, and also the key of its pieces each made on its own where that
+// differs: a vowel at a word's start that the key of the whole left out after the word before
+// ("魔公狼" まこうおおかみ, key まこかみ) is kept in it (まこおかみ), so that the word typed alone
+// (おおかみ, key おかみ) is found too.
 const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::string_view &shown)
 {
     keys_.clear();
@@ -889,29 +921,41 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
                              betweenKeys_.data() + written);
         betweenKeyEnds_.push_back(written);
     }
-    if (keyPool_.size() < size_t(mostReadings))
-        keyPool_.resize(size_t(mostReadings));
-    keyPool_[0].clear();
+    // Two keys a reading, and one more than kept for each of the two being made.
+    if (keyPool_.size() < 2 * size_t(mostReadings) + 2)
+        keyPool_.resize(2 * size_t(mostReadings) + 2);
+    std::string *whole = &keyPool_[0];
+    std::string *apart = &keyPool_[1];
+    whole->clear();
+    apart->clear();
     char vowel = 0;
+    const auto keep = [&](std::string *&key) {
+        if (std::find(keys_.begin(), keys_.end(), *key) != keys_.end())
+            return;
+        keys_.push_back(*key);
+        key = &keyPool_[keys_.size() + 1];
+    };
     forEachReading(
         [&](qint64 run, size_t piece) {
-            std::string &key = keyPool_[keys_.size()];
             if (run < 0) {
                 const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
-                appendKeyPiece(
-                    key, vowel,
-                    std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from));
+                const std::string_view key =
+                    std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from);
+                appendKeyPiece(*whole, vowel, key);
+                apart->append(key);
             } else {
                 const auto [start, length] = runs_->keys[piece];
-                appendKeyPiece(key, vowel, std::string_view(runs_->keyText).substr(start, length));
+                appendKeyPiece(*whole, vowel,
+                               std::string_view(runs_->keyText).substr(start, length));
+                const auto [startApart, lengthApart] = runs_->keysApart[piece];
+                apart->append(runs_->keyText, startApart, lengthApart);
             }
         },
         [&] {
-            std::string &key = keyPool_[keys_.size()];
-            if (std::find(keys_.begin(), keys_.end(), key) == keys_.end())
-                keys_.push_back(key);
-            if (keys_.size() < keyPool_.size())
-                keyPool_[keys_.size()].clear();
+            keep(whole);
+            keep(apart);
+            whole->clear();
+            apart->clear();
             vowel = 0;
         });
     // The reading shown: the first, in code.
@@ -923,6 +967,35 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
     }
     shown = shown_;
     return keys_;
+}
+
+std::vector<std::vector<std::string>> Reader::readingPieces(QStringView name)
+{
+    std::vector<std::vector<std::string>> readings;
+    if (!readName(name))
+        return readings;
+    std::vector<std::string> pieces;
+    forEachReading(
+        [&](qint64 run, size_t piece) {
+            if (run < 0) {
+                const size_t from = piece == 0 ? 0 : betweenEnds_[piece - 1];
+                pieces.push_back(between_.substr(from, betweenEnds_[piece] - from));
+                return;
+            }
+            const auto [start, length] = runs_->readings[piece];
+            const std::string_view code = std::string_view(runs_->text).substr(start, length);
+            const auto [first, count] = runs_->pieces[piece];
+            size_t from = 0;
+            for (quint32 i = first; i < first + count; ++i) {
+                pieces.emplace_back(code.substr(from, runs_->pieceEnds[i] - from));
+                from = runs_->pieceEnds[i];
+            }
+        },
+        [&] {
+            readings.push_back(std::move(pieces));
+            pieces.clear();
+        });
+    return readings;
 }
 
 QStringList readings(const Dictionary &dictionary, QStringView name)

@@ -119,13 +119,23 @@ public:
     // The readings of a name in code, best first, at most mostReadings, each once; none for a
     // name without characters. They stay valid until the next call.
     const std::vector<std::string_view> &readingCodes(QStringView name);
-    // The same readings' keys (tolerantKey), each once, and the first reading in code (shown),
-    // made from the keys of their parts: what the reading index keeps.
+    // The same readings' keys, each once, and the first reading in code (shown): what the
+    // reading index keeps. The keys of a reading are the key of the whole (tolerantKey) and the
+    // key of its pieces each made on its own, joined (see readingPieces); both are made from the
+    // keys of its parts, which the reader keeps with its runs.
     const std::vector<std::string_view> &readingKeys(QStringView name, std::string_view &shown);
+    // The pieces of every reading of a name (once for each time readingCodes has it, in order):
+    // the code between its runs of kanji, and the readings of each run's words and single kanji.
+    std::vector<std::vector<std::string>> readingPieces(QStringView name);
 
 private:
     class RunCache;
     struct Segment;
+    struct FoundReading
+    {
+        std::string code;
+        std::vector<quint16> pieceEnds; // of its words and single kanji
+    };
     // The readings of a run of kanji, in the cache. okurigana: the hiragana after the run where it
     // is okurigana, else 0.
     std::pair<quint32, quint32> runReadings(QStringView run, char16_t okurigana);
@@ -147,8 +157,7 @@ private:
     std::vector<qsizetype> from_;
     std::vector<qint64> wordOf_;
     std::vector<std::string_view> kanjiScratch_[2];
-    std::string runReading_;
-    std::vector<std::string> runReadingsFound_;
+    std::vector<FoundReading> runReadingsFound_;
     std::string between_;             // the name's code outside its runs of kanji
     std::vector<size_t> betweenEnds_; // where each piece of it ends
     struct NameRun

@@ -12,6 +12,7 @@
 #include "card_rules/nameReadings.h"
 #include "card_rules/readingIndex.h"
 #include "card_rules/textFold.h"
+#include "tests/plainReadingKeys.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -127,7 +128,7 @@ struct PlainRow
 };
 
 // The rows where every word lies in one of the row's fields, folded beforehand, or in a key of
-// one of its name's readings.
+// one of its name's readings (tests/plainReadingKeys.h).
 mdlZorv::RowList plainFind(const std::vector<PlainRow> &rows, const QStringList &words)
 {
     mdlZorv::RowList found;
@@ -161,10 +162,9 @@ void findWords(QStringView text, qsizetype start, qsizetype length)
         for (const int field : cardFind::monsterFields)
             plain[size_t(row)].fields << textFold::fold(strMonstarData.view(field, row));
         plainWithReadings[size_t(row)].fields = plain[size_t(row)].fields;
+        plainWithReadings[size_t(row)].readingKeys =
+            plainReadingKeys::keys(reader, strMonstarData.view(CardField::Name, row));
         const auto &readings = reader.readingCodes(strMonstarData.view(CardField::Name, row));
-        for (const std::string_view reading : readings)
-            plainWithReadings[size_t(row)].readingKeys.push_back(
-                nameReadings::tolerantKey(reading));
         check(readings.empty() == strMonstarData.view(CardField::Name, row).isEmpty());
         check(readingIndex.reading(row) ==
               (readings.empty() ? QString() : nameReadings::readingText(readings.front())));

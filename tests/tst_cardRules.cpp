@@ -11,6 +11,7 @@
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
 #include "card_rules/textFold.h"
+#include "plainReadingKeys.h"
 #include "testFiles.h"
 
 #include <QBuffer>
@@ -131,12 +132,10 @@ const nameReadings::LoadedDictionary &readingDictionary()
 // Whether the name of a row has a reading whose key holds the word's key.
 bool readsAs(qsizetype row, const QString &word)
 {
-    const std::string key = nameReadings::findKey(word);
     nameReadings::Reader reader(*readingDictionary().dictionary);
-    const auto &readings = reader.readingCodes(strMonstarData.view(mdlZorv::CardField::Name, row));
-    return !key.empty() && std::any_of(readings.begin(), readings.end(), [&](const auto &reading) {
-        return nameReadings::tolerantKey(reading).find(key) != std::string::npos;
-    });
+    return plainReadingKeys::holds(
+        plainReadingKeys::keys(reader, strMonstarData.view(mdlZorv::CardField::Name, row)),
+        nameReadings::findKey(word));
 }
 
 // The rows of rows where every word lies in one field of the row, folded on its own, or, with
