@@ -423,7 +423,7 @@ constexpr quint8 keyNo = u'の' - kanaBase;
 class Reader::RunCache
 {
 public:
-    static constexpr size_t mostRuns = 1 << 17;
+    static constexpr size_t mostRuns = 1 << 15;
 
     // Every run's readings, one after another, and where each one lies; and their keys, each made
     // on its own (see appendKeyPiece).

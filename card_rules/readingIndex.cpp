@@ -36,55 +36,41 @@ template <typename Work> std::future<std::invoke_result_t<Work>> startAside(Work
 
 } // namespace
 
-// The readings of some rows of a table: the keys of every row's readings, each once and followed
-// by a key break, and the reading shown, each with where its rows start (from 0 for the first).
-struct ReadingIndex::Part
-{
-    std::vector<quint8> keys; // its room; keySize bytes are written
-    size_t keySize = 0;
-    std::vector<quint32> keyStarts;
-    std::vector<quint8> shown;
-    std::vector<quint32> shownStarts;
-
-    void add(std::string_view shownReading, const std::vector<std::string_view> &keysOfRow);
-};
-
 void ReadingIndex::Part::add(std::string_view shownReading,
                              const std::vector<std::string_view> &keysOfRow)
 {
     size_t bytes = shownReading.size();
     for (const std::string_view key : keysOfRow)
         bytes += key.size() + 1;
-    if (keySize + bytes > mostBytes || shown.size() + bytes > mostBytes)
+    if (keys.size() + bytes > mostBytes || shown.size() + bytes > mostBytes)
         throw std::bad_alloc();
-    if (keySize + bytes > keys.size())
-        keys.resize(std::max(keySize + bytes, keys.size() + keys.size() / 2));
-    keyStarts.push_back(quint32(keySize));
+    keyStarts.push_back(quint32(keys.size()));
     shownStarts.push_back(quint32(shown.size()));
     shown.insert(shown.end(), shownReading.begin(), shownReading.end());
     for (const std::string_view key : keysOfRow) {
-        std::copy(key.begin(), key.end(), keys.begin() + qsizetype(keySize));
-        keySize += key.size();
-        keys[keySize++] = keyBreak;
+        keys.insert(keys.end(), key.begin(), key.end());
+        keys.push_back(keyBreak);
     }
 }
 
 namespace {
 
-// Rows first to last of a table, each read by reader.
+// Rows first to last of a table, each read by a reader of their own.
 template <typename Part>
 Part readRows(const mdlZorv::CardTable &table, int nameField,
               const nameReadings::Dictionary &dictionary, qsizetype first, qsizetype last)
 {
-    // Room for most names at once: keys take about as many bytes a reading as a name has
-    // characters, and most names have three or four readings.
-    constexpr size_t keyBytesPerRow = 40;
-    constexpr size_t shownBytesPerRow = 16;
+    // Room reserved for more than most names need, so that the keys are seldom moved as they
+    // grow: a name of realistic length has about 75 bytes of keys (four readings, some of them
+    // again as their words' keys apart). Room never written takes no memory.
+    constexpr size_t keyBytesPerRow = 96;
+    constexpr size_t shownBytesPerRow = 24;
     Part part;
+    part.firstRow = first;
     const auto rows = size_t(last - first);
     part.keyStarts.reserve(rows + 1);
     part.shownStarts.reserve(rows + 1);
-    part.keys.resize(rows * keyBytesPerRow);
+    part.keys.reserve(rows * keyBytesPerRow + codeScan::readAhead);
     part.shown.reserve(rows * shownBytesPerRow);
     nameReadings::Reader reader(dictionary);
     std::string_view shown;
@@ -93,63 +79,49 @@ Part readRows(const mdlZorv::CardTable &table, int nameField,
             reader.readingKeys(table.view(nameField, row), shown);
         part.add(shown, keys);
     }
+    part.keyStarts.push_back(quint32(part.keys.size()));
+    part.shownStarts.push_back(quint32(part.shown.size()));
+    part.keys.resize(part.keys.size() + codeScan::readAhead, keyBreak);
     return part;
-}
-
-// Appends numbers, each moved on by offset.
-void appendMoved(std::vector<quint32> &to, const std::vector<quint32> &numbers, size_t offset)
-{
-    if (offset + (numbers.empty() ? 0 : numbers.back()) > mostBytes)
-        throw std::bad_alloc();
-    for (const quint32 number : numbers)
-        to.push_back(quint32(number + offset));
 }
 
 } // namespace
 
 ReadingIndex::ReadingIndex(const mdlZorv::CardTable &table, int nameField,
                            const nameReadings::Dictionary &dictionary)
+    : rowCount_(table.rowCount())
 {
-    const qsizetype rows = table.rowCount();
-    const qsizetype half = rows >= worthSplitting ? rows / 2 : rows;
+    const qsizetype half = rowCount_ >= worthSplitting ? rowCount_ / 2 : rowCount_;
     std::future<Part> second =
-        startAside([&] { return readRows<Part>(table, nameField, dictionary, half, rows); });
-    Part first = readRows<Part>(table, nameField, dictionary, 0, half);
-    const Part rest = second.get();
-
-    const size_t keySize = first.keySize + rest.keySize;
-    keys_ = std::move(first.keys);
-    keys_.resize(keySize + codeScan::readAhead);
-    std::copy_n(rest.keys.begin(), rest.keySize, keys_.begin() + qsizetype(first.keySize));
-    std::fill(keys_.begin() + qsizetype(keySize), keys_.end(), keyBreak);
-    keys_.shrink_to_fit();
-    keyStarts_ = std::move(first.keyStarts);
-    appendMoved(keyStarts_, rest.keyStarts, first.keySize);
-    keyStarts_.push_back(quint32(keySize));
-    shown_ = std::move(first.shown);
-    shownStarts_ = std::move(first.shownStarts);
-    appendMoved(shownStarts_, rest.shownStarts, shown_.size());
-    shown_.insert(shown_.end(), rest.shown.begin(), rest.shown.end());
-    shownStarts_.push_back(quint32(shown_.size()));
-    shown_.shrink_to_fit();
-    for (size_t at = 0; at < keySize; ++at)
-        ++byteCounts_[keys_[at]];
+        startAside([&] { return readRows<Part>(table, nameField, dictionary, half, rowCount_); });
+    parts_[0] = readRows<Part>(table, nameField, dictionary, 0, half);
+    parts_[1] = second.get();
+    for (const Part &part : parts_) {
+        for (size_t at = 0; at < part.keyStarts.back(); ++at)
+            ++byteCounts_[part.keys[at]];
+    }
 }
 
 QString ReadingIndex::reading(qsizetype row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    const quint32 start = shownStarts_[size_t(row)];
+    const Part &part = partOf(row);
+    const auto local = size_t(row - part.firstRow);
+    const quint32 start = part.shownStarts[local];
     return nameReadings::readingText(
-        std::string_view(reinterpret_cast<const char *>(shown_.data()) + start,
-                         shownStarts_[size_t(row) + 1] - start));
+        std::string_view(reinterpret_cast<const char *>(part.shown.data()) + start,
+                         part.shownStarts[local + 1] - start));
 }
 
 size_t ReadingIndex::byteSize() const
 {
-    return keys_.capacity() + shown_.capacity() +
-           sizeof(quint32) * (keyStarts_.capacity() + shownStarts_.capacity());
+    size_t bytes = 0;
+    for (const Part &part : parts_) {
+        bytes += part.keys.size() + part.shown.size() +
+                 sizeof(quint32) * (part.keyStarts.size() + part.shownStarts.size());
+    }
+    return bytes;
 }
 
 mdlZorv::RowList ReadingIndex::narrow(const mdlZorv::RowList &rows, std::string_view key) const
@@ -180,31 +152,43 @@ ReadingIndex::Needle ReadingIndex::needle(std::string_view key) const
 
 bool ReadingIndex::holds(size_t row, const Needle &needle) const
 {
-    return codeScan::holdsCode(keys_.data(), keyStarts_[row], keyStarts_[row + 1], needle.key,
-                               needle.probes);
+    const Part &part = partOf(qsizetype(row));
+    const auto local = size_t(qsizetype(row) - part.firstRow);
+    return codeScan::holdsCode(part.keys.data(), part.keyStarts[local], part.keyStarts[local + 1],
+                               needle.key, needle.probes);
+}
+
+mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, const Needle &needle) const
+{
+    mdlZorv::RowList found;
+    const auto inFirst = size_t(
+        std::lower_bound(rows.begin(), rows.end(), quint32(parts_[1].firstRow)) - rows.begin());
+    parts_[0].findIn(rows, 0, inFirst, needle, found);
+    parts_[1].findIn(rows, inFirst, rows.size(), needle, found);
+    return found;
 }
 
 // As FindIndex does: the key is searched for over rows that follow each other in the table as one
 // stretch, comparing its two rarest bytes first, and once a row holds it the search goes on from
-// the next row's start.
-mdlZorv::RowList ReadingIndex::rowsHolding(const mdlZorv::RowList &rows, const Needle &needle) const
+// the next row's start. rows from to to are the part's, in increasing order.
+void ReadingIndex::Part::findIn(const mdlZorv::RowList &rows, size_t from, size_t to,
+                                const Needle &needle, mdlZorv::RowList &found) const
 {
-    mdlZorv::RowList found;
-    for (size_t first = 0; first < rows.size();) {
+    for (size_t first = from; first < to;) {
         size_t last = first;
-        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1)
+        while (last + 1 < to && rows[last + 1] == rows[last] + 1)
             ++last;
-        size_t row = rows[first];
-        codeScan::forEachPlace(keys_.data(), keyStarts_[rows[first]], keyStarts_[rows[last] + 1],
-                               needle.key, needle.probes, [&](size_t at) {
-                                   while (keyStarts_[row + 1] <= at)
+        auto row = size_t(qsizetype(rows[first]) - firstRow);
+        const auto end = size_t(qsizetype(rows[last]) - firstRow) + 1;
+        codeScan::forEachPlace(keys.data(), keyStarts[row], keyStarts[end], needle.key,
+                               needle.probes, [&](size_t at) {
+                                   while (keyStarts[row + 1] <= at)
                                        ++row;
-                                   found.push_back(quint32(row));
-                                   return size_t(keyStarts_[row + 1]);
+                                   found.push_back(quint32(qsizetype(row) + firstRow));
+                                   return size_t(keyStarts[row + 1]);
                                });
         first = last + 1;
     }
-    return found;
 }
 
 } // namespace cardFind
