@@ -754,9 +754,16 @@ std::pair<quint32, quint32> Reader::runReadings(QStringView run, char16_t okurig
                                       keyText.data() + apart);
             pieceStart = end;
         }
-        runs_->keysApart.emplace_back(quint32(keyStart + length),
-                                      quint32(apart - keyStart - length));
-        keyText.resize(apart);
+        const std::string_view wholeKey(keyText.data() + keyStart, length);
+        const std::string_view apartKey(keyText.data() + keyStart + length,
+                                        apart - keyStart - length);
+        if (apartKey == wholeKey) { // as a rule: kept once, where the key of the whole is
+            runs_->keysApart.push_back(runs_->keys.back());
+            keyText.resize(keyStart + length);
+        } else {
+            runs_->keysApart.emplace_back(quint32(keyStart + length), quint32(apartKey.size()));
+            keyText.resize(apart);
+        }
     }
     return runs_->add(run, okurigana, quint32(runReadingsFound_.size()));
 }
@@ -885,7 +892,8 @@ namespace {
 // the vowels at its start that lengthen the kana before are left out as they would be in the key
 // of the whole (a vowel left out never changes which vowel the key last kept), and vowel becomes
 // that of its last kana.
-void appendKeyPiece(std::string &key, char &vowel, std::string_view piece)
+// Whether it left any out.
+bool appendKeyPiece(std::string &key, char &vowel, std::string_view piece)
 {
     size_t start = 0;
     while (start < piece.size() &&
@@ -893,10 +901,11 @@ void appendKeyPiece(std::string &key, char &vowel, std::string_view piece)
             (quint8(piece[start]) == keyO && vowel == 'o')))
         ++start;
     if (start == piece.size())
-        return;
+        return start > 0;
     key.append(piece, start);
     const auto last = quint8(piece.back());
     vowel = last == keyBreak || last == keyNo ? 0 : keyTables().vowelOf[last];
+    return start > 0;
 }
 
 } // namespace
@@ -929,6 +938,8 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
     whole->clear();
     apart->clear();
     char vowel = 0;
+    bool apartDiffers = false; // the reading's key of its pieces apart is another
+    readingPieces_.clear();
     const auto keep = [&](std::string *&key) {
         if (std::find(keys_.begin(), keys_.end(), *key) != keys_.end())
             return;
@@ -937,26 +948,39 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
     };
     forEachReading(
         [&](qint64 run, size_t piece) {
+            readingPieces_.emplace_back(run, piece);
             if (run < 0) {
                 const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
-                const std::string_view key =
-                    std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from);
-                appendKeyPiece(*whole, vowel, key);
-                apart->append(key);
+                apartDiffers |= appendKeyPiece(
+                    *whole, vowel,
+                    std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from));
             } else {
                 const auto [start, length] = runs_->keys[piece];
-                appendKeyPiece(*whole, vowel,
-                               std::string_view(runs_->keyText).substr(start, length));
-                const auto [startApart, lengthApart] = runs_->keysApart[piece];
-                apart->append(runs_->keyText, startApart, lengthApart);
+                apartDiffers |= appendKeyPiece(
+                    *whole, vowel, std::string_view(runs_->keyText).substr(start, length));
+                apartDiffers |= runs_->keysApart[piece] != runs_->keys[piece];
             }
         },
         [&] {
             keep(whole);
-            keep(apart);
+            // Most readings leave no vowel out where their pieces meet: their keys are alike.
+            if (apartDiffers) {
+                for (const auto &[run, piece] : readingPieces_) {
+                    if (run < 0) {
+                        const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
+                        apart->append(betweenKeys_, from, betweenKeyEnds_[piece] - from);
+                    } else {
+                        const auto [start, length] = runs_->keysApart[piece];
+                        apart->append(runs_->keyText, start, length);
+                    }
+                }
+                keep(apart);
+            }
             whole->clear();
             apart->clear();
             vowel = 0;
+            apartDiffers = false;
+            readingPieces_.clear();
         });
     // The reading shown: the first, in code.
     shown_.assign(between_, 0, betweenEnds_[0]);

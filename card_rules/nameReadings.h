@@ -171,6 +171,7 @@ private:
     std::string betweenKeys_;
     std::vector<size_t> betweenKeyEnds_;
     std::vector<std::string> keyPool_;
+    std::vector<std::pair<qint64, size_t>> readingPieces_; // of the reading being keyed
     std::vector<std::string_view> keys_;
     std::string shown_;
 };
