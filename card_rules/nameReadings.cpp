@@ -670,10 +670,10 @@ void Reader::readRun(QStringView run, char16_t okurigana)
             addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
         dictionary_.wordsAt(run, words_);
         if (!words_.empty())
-            dictionary_.addReadings(words_.front().word, kanjiScratch_[0]);
-        for (const std::string_view reading : kanjiScratch_[0])
+            dictionary_.addReadings(words_.front().word, wordScratch_);
+        for (const std::string_view reading : wordScratch_)
             appendNewReading(alone.readings, reading);
-        kanjiScratch_[0].clear();
+        wordScratch_.clear();
         addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
     } else {
         segment(run, okurigana != 0);

@@ -15,7 +15,7 @@
 //   - a run of kanji is read by the words the dictionary knows in it, fewest words first, and
 //     each kanji it knows no word for by its own readings, on readings first in a compound:
 //         "燐光" -> りんこう     "鍛冶師" -> かじし     "硝子" -> がらす     "白翼" -> はくよく
-//   - every run gets up to three readings, best first: the words' other readings, and the kanji's
+//   - every run gets up to four readings, best first: the words' other readings, and the kanji's
 //     other readings, one kind at a time; a word of two kanji or more is also read by the kun
 //     readings of its kanji ("白翼" -> はくよく, しろつばさ; "雪原" -> せつげん, ゆきはら);
 //   - a kanji alone, or followed by okurigana, is read kun first:
@@ -156,7 +156,7 @@ private:
     std::vector<int> cost_;
     std::vector<qsizetype> from_;
     std::vector<qint64> wordOf_;
-    std::vector<std::string_view> kanjiScratch_[2];
+    std::vector<std::string_view> wordScratch_;
     std::vector<FoundReading> runReadingsFound_;
     std::string between_;             // the name's code outside its runs of kanji
     std::vector<size_t> betweenEnds_; // where each piece of it ends
