@@ -7,6 +7,8 @@
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
 #include "card_rules/cardSet.h"
+#include "card_rules/nameReadings.h"
+#include "card_rules/readingIndex.h"
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
 #include "card_rules/textFold.h"
@@ -46,18 +48,21 @@
 
 namespace {
 
-QString cardFile(benchmark::State &state)
+// The card file of the benchmark's size; for benchmarks of readings, whose second argument is 1,
+// the one with names of kanji above all (zorv-gen-cards --kanji).
+QString cardFile(benchmark::State &state, bool kanjiNames = false)
 {
-    return QStringLiteral("%1/cards-%2.dat")
-        .arg(qEnvironmentVariable("ZORV_BENCH_DIR", QStringLiteral(".")))
+    return QStringLiteral("%1/cards-%2%3.dat")
+        .arg(qEnvironmentVariable("ZORV_BENCH_DIR", QStringLiteral(".")),
+             kanjiNames ? QStringLiteral("kanji-") : QString())
         .arg(state.range(0));
 }
 
 // Loads a card file once and keeps it while benchmarks of the same size follow each other.
-void useCards(benchmark::State &state)
+void useCards(benchmark::State &state, bool kanjiNames = false)
 {
     static QString loaded;
-    const QString path = cardFile(state);
+    const QString path = cardFile(state, kanjiNames);
     if (loaded != path) {
         const QString problem = mdlZorv::loadCardFile(path).problem;
         loaded = path;
@@ -503,6 +508,172 @@ void BM_FindTyping(benchmark::State &state)
     state.counters["keystrokes"] = double(keystrokes.size());
 }
 
+// The dictionary of readings beside the benchmark program, loaded once.
+const nameReadings::Dictionary &readingDictionary()
+{
+    static const nameReadings::LoadedDictionary loaded = nameReadings::loadDictionary();
+    if (!loaded.dictionary) {
+        std::fprintf(stderr, "%s\n", qPrintable(loaded.problem));
+        std::exit(1);
+    }
+    return *loaded.dictionary;
+}
+
+// Loading the dictionary of readings, as the first find word or sort by reading does.
+void BM_DictionaryLoad(benchmark::State &state)
+{
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const nameReadings::LoadedDictionary loaded = nameReadings::loadDictionary();
+        if (!loaded.dictionary)
+            return state.SkipWithError(qPrintable(loaded.problem));
+        bytes = loaded.dictionary->byteSize();
+    }
+    state.counters["file_MB"] =
+        double(QFileInfo(nameReadings::defaultDictionaryPath()).size()) / 1e6;
+    state.counters["memory_MB"] = double(bytes) / 1e6;
+}
+
+// The find index and the reading index of the monster page, and the rows its initial filters
+// give, made once a card file: realistic names (second argument 0) or kanji names (1).
+struct MonsterReadings
+{
+    QString path;
+    std::unique_ptr<cardFind::FindIndex> index;
+    std::unique_ptr<cardFind::ReadingIndex> readings;
+    mdlZorv::RowList rows;
+};
+
+const MonsterReadings &monsterReadings(benchmark::State &state)
+{
+    static MonsterReadings find;
+    const bool kanji = state.range(1) == 1;
+    useCards(state, kanji);
+    if (find.path != cardFile(state, kanji)) {
+        find.readings.reset();
+        find.index =
+            std::make_unique<cardFind::FindIndex>(mdlZorv::strMonstarData, cardFind::monsterFields);
+        find.readings = std::make_unique<cardFind::ReadingIndex>(
+            mdlZorv::strMonstarData, mdlZorv::CardField::Name, readingDictionary());
+        find.rows = cardSearch::searchMonsters(mdlZorv::strMonstarData, {});
+        find.path = cardFile(state, kanji);
+    }
+    return find;
+}
+
+// Building the reading indexes of both pages, off the window's thread as the find index is; its
+// floor is a load of the same card file (BM_Load).
+void BM_ReadingIndexBuild(benchmark::State &state)
+{
+    useCards(state, state.range(1) == 1);
+    const nameReadings::Dictionary &dictionary = readingDictionary();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const cardFind::ReadingIndex monsters(mdlZorv::strMonstarData, mdlZorv::CardField::Name,
+                                              dictionary);
+        const cardFind::ReadingIndex magic(mdlZorv::strMagicData, mdlZorv::MagicField::Name,
+                                           dictionary);
+        bytes = monsters.byteSize() + magic.byteSize();
+    }
+    state.counters["bytes_per_card"] = double(bytes) / double(mdlZorv::intCardCount);
+}
+
+// The narrowing alone of the monster page's rows by a find text with the reading index: each word
+// found in the texts or by reading.
+void BM_FindNarrowReadings(benchmark::State &state, const QString &findText)
+{
+    const MonsterReadings &find = monsterReadings(state);
+    const QStringList words = textFold::words(findText);
+    size_t found = 0;
+    for (auto _ : state) {
+        cardFind::Narrowing narrowing(*find.index, find.readings.get());
+        found = narrowing.narrow(find.rows, words).size();
+    }
+    state.counters["found"] = double(found);
+}
+
+// A keystroke in the find bar with readings, as the window will make it: the monster list narrowed
+// by the words, now with the reading index, and refilled, laid out and painted. The find texts
+// alternate, as typing one more character and taking it back does.
+void BM_FindKeystrokeReadings(benchmark::State &state)
+{
+    const MonsterReadings &find = monsterReadings(state);
+    const auto window = openWindow();
+    auto *names =
+        static_cast<CardListModel *>(control<QListView>(*window, "lstMonstarName")->model());
+    const QStringList texts[2] = {textFold::words(u"かーど"), textFold::words(u"かーど 一枚")};
+    cardFind::Narrowing narrowing(*find.index, find.readings.get());
+    int next = 0;
+    size_t listed = 0;
+    for (auto _ : state) {
+        auto rows =
+            std::make_shared<mdlZorv::RowList>(narrowing.narrow(find.rows, texts[next ^= 1]));
+        listed = rows->size();
+        names->setRows(rows);
+        QApplication::processEvents();
+    }
+    state.counters["listed"] = double(listed);
+}
+
+// Typing a word in kana and in romaji, keystroke by keystroke, each narrowing the last result.
+void BM_FindTypingReadings(benchmark::State &state)
+{
+    const MonsterReadings &find = monsterReadings(state);
+    std::vector<QStringList> keystrokes;
+    for (const QStringView text :
+         {u"り", u"りゅ", u"りゅう", u"りゅうき", u"りゅうきし", u"r", u"ry", u"ryu", u"ryuk",
+          u"ryuki", u"ryukis", u"ryukish", u"ryukishi"})
+        keystrokes.push_back(textFold::words(text));
+    for (auto _ : state) {
+        cardFind::Narrowing narrowing(*find.index, find.readings.get());
+        for (const QStringList &words : keystrokes)
+            benchmark::DoNotOptimize(narrowing.narrow(find.rows, words));
+    }
+    state.counters["keystrokes"] = double(keystrokes.size());
+}
+
+// How far a reading match floods: the rows a word of three kana or more finds by reading, against
+// those whose reading shown holds it as typed (hiragana and katakana alike), and those with any
+// reading that does: what the key forgives beyond them. Its counters are the figures.
+void BM_ReadingFlood(benchmark::State &state, const QString &word)
+{
+    const MonsterReadings &find = monsterReadings(state);
+    const std::string key = nameReadings::findKey(textFold::fold(word));
+    size_t byKey = 0;
+    for (auto _ : state)
+        byKey = find.readings->narrow(find.rows, key).size();
+    const QString typed = textFold::fold(word);
+    nameReadings::Reader reader(readingDictionary());
+    size_t shown = 0;
+    size_t any = 0;
+    for (const quint32 row : find.rows) {
+        shown += textFold::fold(find.readings->reading(row)).contains(typed) ? 1 : 0;
+        const auto &readings =
+            reader.readingCodes(mdlZorv::strMonstarData.view(mdlZorv::CardField::Name, row));
+        any += std::any_of(readings.begin(), readings.end(), [&](std::string_view reading) {
+            return textFold::fold(nameReadings::readingText(reading)).contains(typed);
+        });
+    }
+    state.counters["by_reading"] = double(byKey);
+    state.counters["shown_holds"] = double(shown);
+    state.counters["any_holds"] = double(any);
+    state.counters["times_shown"] = shown == 0 ? 0.0 : double(byKey) / double(shown);
+    state.counters["times_any"] = any == 0 ? 0.0 : double(byKey) / double(any);
+}
+
+// Every monster row in 五十音 order by its reading.
+void BM_SortByReading(benchmark::State &state)
+{
+    const MonsterReadings &find = monsterReadings(state);
+    mdlZorv::RowList all(size_t(mdlZorv::intMonstarCount));
+    std::iota(all.begin(), all.end(), 0);
+    for (auto _ : state) {
+        const tableSort::ColumnOrder order(
+            mdlZorv::intMonstarCount, [&](qsizetype row) { return find.readings->reading(row); });
+        benchmark::DoNotOptimize(order.sorted(all, Qt::AscendingOrder));
+    }
+}
+
 void sizes(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -543,9 +714,34 @@ BENCHMARK_CAPTURE(BM_FindNarrow, common, u"かーど"_qs)->Apply(largeSizes);
 BENCHMARK_CAPTURE(BM_FindNarrow, rare, u"狼騎士"_qs)->Apply(largeSizes);
 BENCHMARK_CAPTURE(BM_FindNarrow, threeWords, u"墓地 騎士 かーど"_qs)->Apply(largeSizes);
 BENCHMARK_CAPTURE(BM_FindNarrow, pasteV, u"V "_qs.repeated(10'000))->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, kana2, u"かじ"_qs)->Apply(largeSizes);
+BENCHMARK_CAPTURE(BM_FindNarrow, threeWordsKana, u"墓地 きし かーど"_qs)->Apply(largeSizes);
 BENCHMARK_CAPTURE(BM_FindNarrow, pasteNo, u"の "_qs.repeated(1'000))->Apply(largeSizes);
 BENCHMARK_CAPTURE(BM_FindNarrow, pasteRandom, randomPaste())->Apply(largeSizes);
 BENCHMARK(BM_FindTyping)->Apply(largeSizes);
+// Readings: realistic names (0) and names of kanji above all (1).
+void readingSizes(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark->ArgsProduct({{100'000, 1'000'000}, {0, 1}});
+}
+BENCHMARK(BM_DictionaryLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadingIndexBuild)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, kana2, u"かじ"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, kana5, u"りゅうきし"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, romaji, u"ryukishi"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, common, u"かーど"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, threeWords, u"墓地 きし かーど"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, pasteNo, u"の "_qs.repeated(1'000))->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_FindNarrowReadings, pasteRandom, randomPaste())->Apply(readingSizes);
+BENCHMARK(BM_FindKeystrokeReadings)->Apply(readingSizes);
+BENCHMARK(BM_FindTypingReadings)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_ReadingFlood, shugosha, u"しゅごしゃ"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_ReadingFlood, karyuu, u"かりゅう"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_ReadingFlood, ookami, u"おおかみ"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_ReadingFlood, kishino, u"きしの"_qs)->Apply(readingSizes);
+BENCHMARK_CAPTURE(BM_ReadingFlood, seirei, u"せいれい"_qs)->Apply(readingSizes);
+BENCHMARK(BM_SortByReading)->Apply(readingSizes);
 BENCHMARK(BM_OpenCardTable)->Apply(sizes);
 BENCHMARK(BM_CardTableSort)
     ->ArgsProduct({{100'000, 1'000'000}, {2, 1}})

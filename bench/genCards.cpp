@@ -1,13 +1,17 @@
 // Writes a card file of any size for benchmarks: Shift-JIS, CR LF, a mix of monsters and magic
 // cards like the sample, with Japanese names of 4 to 20 characters and effect texts of 20 to 200,
-// as players' own card files have them.
-//   zorv-gen-cards COUNT OUTPUT [SEED]
+// as players' own card files have them. With --kanji the names are made of kanji above all: runs
+// of two to five kanji, common ones and any of JIS, mostly joined by の, so that hardly a run of
+// kanji repeats.
+//   zorv-gen-cards COUNT OUTPUT [SEED] [--kanji]
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -31,13 +35,31 @@ const QStringList phrases = {u"場に出た時、"_qs,
                              u"自分の体力を1000回復する。"_qs,
                              u"このカードは罠の効果を受けない。"_qs,
                              u"墓地から儀式モンスターを一体呼び戻す。"_qs};
+// Kanji common in card names.
+constexpr QStringView commonKanji =
+    u"天地人火水木金土日月星風雷雲雪氷光闇影炎竜龍虎狼熊鷹鳥獣魚蛇亀鬼神魔王帝皇姫騎士剣盾槍弓"
+    u"斧鎧兜城塔門壁森林山川海湖谷岩石鉄鋼銀銅玉珠宝花草葉根実種春夏秋冬朝昼夜夕暁黄昏紅蒼白黒"
+    u"赤青緑紫色大小古新長高深遠東西南北上下前後心魂血骨牙爪翼角尾目耳口手足頭体力気命夢幻想願"
+    u"祈歌舞楽音声言葉文字書読詠詩聖邪呪封印滅破砕斬撃双三千万";
+
 const QStringList duelists = {QString(), u"T"_qs,  u"O"_qs,  u"J"_qs,
                               u"TO"_qs,  u"TJ"_qs, u"OJ"_qs, u"TOJ"_qs};
 
 class CardMaker
 {
 public:
-    explicit CardMaker(unsigned seed) : random_(seed) {}
+    CardMaker(unsigned seed, bool kanjiNames) : random_(seed), kanjiNames_(kanjiNames)
+    {
+        // Those that come back from code page 932 as they went: the encoder writes others as
+        // bytes of its own, without an error.
+        QStringEncoder encoder("windows-31j");
+        QStringDecoder decoder("windows-31j");
+        for (char16_t unit = 0x4E00; unit < 0x9FA0; ++unit) {
+            const QChar kanji(unit);
+            if (QString(decoder(encoder(QStringView(&kanji, 1)))) == QStringView(&kanji, 1))
+                jisKanji_ += kanji;
+        }
+    }
 
     QString line(long long index)
     {
@@ -46,7 +68,7 @@ public:
         const QString type = magic ? any(kinds) : any(types);
         const int level = 1 + pick(12);
         const QStringList fields = {number,
-                                    text(nameHeads + nameTails, 4, 20),
+                                    kanjiNames_ ? kanjiName() : text(nameHeads + nameTails, 4, 20),
                                     magic ? QString() : QString::number(pick(81) * 50),
                                     magic ? QString() : QString::number(pick(61) * 50),
                                     type,
@@ -73,7 +95,26 @@ private:
         return text;
     }
 
+    // Runs of kanji, three in four common ones, joined by の but one time in four.
+    QString kanjiName()
+    {
+        const int length = 4 + pick(17);
+        QString name;
+        while (name.size() < length) {
+            if (!name.isEmpty() && pick(4) != 0)
+                name += u'の';
+            for (int n = 2 + pick(4); n > 0; --n) {
+                name += pick(4) != 0 ? commonKanji[pick(int(commonKanji.size()))]
+                                     : jisKanji_[pick(int(jisKanji_.size()))];
+            }
+        }
+        name.truncate(length);
+        return name;
+    }
+
     std::mt19937 random_;
+    bool kanjiNames_;
+    QString jisKanji_; // every CJK ideograph of code page 932
 };
 
 } // namespace
@@ -81,7 +122,7 @@ private:
 int main(int argc, char *argv[])
 {
     if (argc < 3) {
-        std::fputs("usage: zorv-gen-cards COUNT OUTPUT [SEED]\n", stderr);
+        std::fputs("usage: zorv-gen-cards COUNT OUTPUT [SEED] [--kanji]\n", stderr);
         return 2;
     }
     const long long count = std::atoll(argv[1]);
@@ -90,7 +131,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "zorv-gen-cards: cannot write %s\n", argv[2]);
         return 1;
     }
-    CardMaker maker(argc > 3 ? unsigned(std::atoi(argv[3])) : 20261206u);
+    const bool kanjiNames = argc > 4 && std::strcmp(argv[4], "--kanji") == 0;
+    CardMaker maker(argc > 3 ? unsigned(std::atoi(argv[3])) : 20261206u, kanjiNames);
     QStringEncoder encoder("windows-31j");
     for (long long index = 0; index < count; ++index)
         out.write(encoder(maker.line(index) + QStringLiteral("\r\n")));

@@ -2,6 +2,9 @@
 
 #include "card_data/largeMemory.h"
 #include "card_rules/codeScan.h"
+#include "card_rules/nameReadings.h"
+#include "card_rules/readingIndex.h"
+#include "card_rules/rowOrder.h"
 #include "card_rules/textFold.h"
 
 #include <QtEndian>
@@ -357,44 +360,14 @@ std::vector<FindIndex::Needle> FindIndex::needles(const QStringList &words) cons
     return kept;
 }
 
-namespace {
-
-bool increasingWithin(const mdlZorv::RowList &rows, qsizetype rowCount)
-{
-    return std::adjacent_find(rows.begin(), rows.end(), std::greater_equal<>()) == rows.end() &&
-           (rows.empty() || rows.back() < rowCount);
-}
-
-// The rows of rows that are in found, which holds each at most once, in increasing order.
-mdlZorv::RowList inOrderOf(const mdlZorv::RowList &rows, const mdlZorv::RowList &found)
-{
-    mdlZorv::RowList kept;
-    for (const qsizetype row : rows) {
-        if (std::binary_search(found.begin(), found.end(), row))
-            kept.push_back(row);
-    }
-    return kept;
-}
-
-} // namespace
-
-// Rows come in increasing order as a rule; any others are narrowed as the increasing list of the
-// table's rows among them, then given back in their own order.
 mdlZorv::RowList FindIndex::narrow(const mdlZorv::RowList &rows,
                                    const std::vector<Needle> &needles) const
 {
     if (needles.empty())
         return rows;
-    const auto rowCount = qsizetype(starts_.size() - 1);
-    if (!increasingWithin(rows, rowCount)) {
-        mdlZorv::RowList increasing;
-        std::copy_if(rows.begin(), rows.end(), std::back_inserter(increasing),
-                     [&](qsizetype row) { return row >= 0 && row < rowCount; });
-        std::sort(increasing.begin(), increasing.end());
-        increasing.erase(std::unique(increasing.begin(), increasing.end()), increasing.end());
-        return inOrderOf(rows, narrow(increasing, needles));
-    }
-    return rowsHolding(rows, needles);
+    return rowOrder::narrowAnyOrder(
+        rows, qsizetype(starts_.size() - 1),
+        [&](const mdlZorv::RowList &increasing) { return rowsHolding(increasing, needles); });
 }
 
 // The rarest word is searched for over rows that follow each other in the table as one stretch
@@ -430,6 +403,12 @@ void FindIndex::findInRun(size_t first, size_t last, const std::vector<Needle> &
                            });
 }
 
+bool FindIndex::holds(size_t row, const Needle &needle) const
+{
+    return codeScan::holdsCode(text_.data(), starts_[row], starts_[row + 1], needle.bytes,
+                               needle.probes);
+}
+
 bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) const
 {
     return std::all_of(needles.begin() + 1, needles.end(), [&](const Needle &needle) {
@@ -440,6 +419,8 @@ bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) cons
 
 mdlZorv::RowList Narrowing::narrow(const mdlZorv::RowList &rows, const QStringList &words)
 {
+    if (readings_)
+        return narrowWithReadings(rows, words);
     std::vector<FindIndex::Needle> needles = index_->needles(words);
     const bool sameRows = known_ && rows == rows_;
     if (sameRows && refines(needles))
@@ -455,7 +436,127 @@ mdlZorv::RowList Narrowing::narrow(const mdlZorv::RowList &rows, const QStringLi
 
 void Narrowing::reset()
 {
-    *this = Narrowing(*index_);
+    *this = Narrowing(*index_, readings_);
+}
+
+mdlZorv::RowList Narrowing::narrowWithReadings(const mdlZorv::RowList &rows,
+                                               const QStringList &words)
+{
+    QStringList distinct = words;
+    distinct.removeDuplicates();
+    distinct.removeAll(QString());
+    std::vector<Word> query;
+    for (const QString &word : std::as_const(distinct))
+        query.push_back({word, nameReadings::findKey(word)});
+    const bool sameRows = known_ && rows == rows_;
+    if (sameRows && refines(query)) {
+        std::vector<Word> added;
+        std::copy_if(query.begin(), query.end(), std::back_inserter(added), [&](const Word &word) {
+            return std::none_of(words_.begin(), words_.end(),
+                                [&](const Word &last) { return last.text == word.text; });
+        });
+        found_ = matchingEvery(found_, added);
+    } else {
+        found_ = matchingEvery(rows, query);
+    }
+    if (!sameRows)
+        rows_ = rows;
+    words_ = std::move(query);
+    known_ = true;
+    return found_;
+}
+
+// Each word of the last query lies inside a new word whose matches are its own matches at most:
+// a word of no key is found in the texts alone, which hold the last word too; a word with a key
+// also by reading, which needs the last word's key inside its own.
+bool Narrowing::refines(const std::vector<Word> &words) const
+{
+    return std::all_of(words_.begin(), words_.end(), [&](const Word &last) {
+        return std::any_of(words.begin(), words.end(), [&](const Word &word) {
+            return word.text.contains(last.text) &&
+                   (word.key.empty() ||
+                    (!last.key.empty() && word.key.find(last.key) != std::string::npos));
+        });
+    });
+}
+
+namespace {
+
+// The rows of rows in either of two lists of some of them, each in the order of rows.
+mdlZorv::RowList eitherOf(const mdlZorv::RowList &rows, mdlZorv::RowList a, mdlZorv::RowList b)
+{
+    mdlZorv::RowList both;
+    both.reserve(a.size() + b.size());
+    if (std::is_sorted(rows.begin(), rows.end())) {
+        std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
+        return both;
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(both), [&](quint32 row) {
+        return std::binary_search(a.begin(), a.end(), row) ||
+               std::binary_search(b.begin(), b.end(), row);
+    });
+    return both;
+}
+
+} // namespace
+
+// A row is found when every word lies in its texts or, for a word with a key, in its readings.
+// The rarest word leads, as without readings: where no word has a key, or the rarest in the texts
+// has none, the words without a key are searched for together as without readings; else the word
+// with a key whose characters are rarest in the texts is searched for in the texts and in the
+// readings. Each row found is then checked for the other words, while it is at hand.
+mdlZorv::RowList Narrowing::matchingEvery(const mdlZorv::RowList &rows,
+                                          const std::vector<Word> &words) const
+{
+    QStringList textOnly;
+    const Word *lead = nullptr;
+    quint32 leadRarity = 0;
+    for (const Word &word : words) {
+        if (word.key.empty()) {
+            textOnly << word.text;
+            continue;
+        }
+        const quint32 rarity = index_->needle(word.text).rarity;
+        if (!lead || rarity > leadRarity) {
+            lead = &word;
+            leadRarity = rarity;
+        }
+    }
+    if (!lead)
+        return index_->narrow(rows, textOnly);
+    const std::vector<FindIndex::Needle> textNeedles = index_->needles(textOnly);
+    mdlZorv::RowList found;
+    if (!textNeedles.empty() && textNeedles.front().rarity >= leadRarity) {
+        found = index_->narrow(rows, textNeedles);
+        lead = nullptr;
+    } else {
+        found = eitherOf(rows, index_->narrow(rows, QStringList{lead->text}),
+                         readings_->narrow(rows, lead->key));
+    }
+    struct Check
+    {
+        FindIndex::Needle inTexts;
+        ReadingIndex::Needle inReadings;
+    };
+    std::vector<Check> checks;
+    for (const Word &word : words) {
+        if (!word.key.empty() && &word != lead)
+            checks.push_back({index_->needle(word.text), readings_->needle(word.key)});
+    }
+    std::erase_if(found, [&](quint32 row) {
+        return !std::all_of(checks.begin(), checks.end(),
+                            [&](const Check &check) {
+                                return index_->holds(row, check.inTexts) ||
+                                       readings_->holds(row, check.inReadings);
+                            }) ||
+               (lead && !std::all_of(textNeedles.begin(), textNeedles.end(),
+                                     [&](const FindIndex::Needle &needle) {
+                                         return index_->holds(row, needle);
+                                     }));
+    });
+    return found;
 }
 
 // Every word of the last query lies inside one of the new words, the same words included.

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Finding cards by the words of a text, in their number, name and effect text: both sides are
@@ -60,6 +61,7 @@ private:
                                  const std::vector<Needle> &needles) const;
     void findInRun(size_t first, size_t last, const std::vector<Needle> &needles,
                    mdlZorv::RowList &found) const;
+    bool holds(size_t row, const Needle &needle) const;
     bool holdsOthers(size_t row, const std::vector<Needle> &needles) const;
 
     std::vector<quint32> codes_;  // the code of every UTF-16 code unit (bytes, length)
@@ -67,27 +69,50 @@ private:
     std::vector<quint32> starts_; // where each row's code starts, and one past the last row
 };
 
+class ReadingIndex;
+
 // Narrows rows keystroke by keystroke: a query that only refines the last one (every word of the
 // last lies inside a word of the new one) narrows the last result rather than all rows. It keeps
 // the rows, the words and the result of the last query for one index, which must outlive it, and
 // starts afresh whenever the rows differ from the last; reset() forgets them and their memory.
+//
+// Given the reading index of the same table, a word in kana or Latin letters also finds the rows
+// whose name reads so (ReadingIndex, nameReadings::findKey): a row is found when every word
+// matches it, each either in its texts, as without readings, or in its name's readings.
+//   "かじ" -> 鍛冶師 (かじし) as well as かじき丸     "ryukishi" -> 竜騎士 (りゅうきし)
+// A word of other characters is matched in the texts alone.
 class Narrowing
 {
 public:
-    explicit Narrowing(const FindIndex &index) : index_(&index) {}
+    explicit Narrowing(const FindIndex &index, const ReadingIndex *readings = nullptr)
+        : index_(&index), readings_(readings)
+    {}
 
-    // The same rows as FindIndex::narrow.
+    // The same rows as FindIndex::narrow, and with a reading index those found by reading too.
     mdlZorv::RowList narrow(const mdlZorv::RowList &rows, const QStringList &words);
     void reset();
 
 private:
+    // A find word and the key of its kana, empty where it has none.
+    struct Word
+    {
+        QString text;
+        std::string key;
+    };
+
     bool refines(const std::vector<FindIndex::Needle> &needles) const;
     std::vector<FindIndex::Needle> added(const std::vector<FindIndex::Needle> &needles) const;
+    mdlZorv::RowList narrowWithReadings(const mdlZorv::RowList &rows, const QStringList &words);
+    bool refines(const std::vector<Word> &words) const;
+    mdlZorv::RowList matchingEvery(const mdlZorv::RowList &rows,
+                                   const std::vector<Word> &words) const;
 
     const FindIndex *index_;
+    const ReadingIndex *readings_;
     bool known_ = false;
     mdlZorv::RowList rows_;
     std::vector<FindIndex::Needle> needles_;
+    std::vector<Word> words_;
     mdlZorv::RowList found_;
 };
 

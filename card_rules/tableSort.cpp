@@ -1,6 +1,7 @@
 #include "card_rules/tableSort.h"
 
 #include "card_data/numberText.h"
+#include <QHash>
 
 #include <algorithm>
 #include <future>
@@ -48,11 +49,12 @@ template <typename RankOf>
 mdlZorv::RowList placeByRank(const mdlZorv::RowList &rows, RankOf rankOf, quint32 rankCount,
                              Qt::SortOrder order)
 {
+    // Rows the order does not know (rank rankCount) go last either way, in their order.
     const auto slot = [&](size_t i) {
         const quint32 rank = rankOf(i);
-        return order == Qt::AscendingOrder ? rank : rankCount - 1 - rank;
+        return order == Qt::AscendingOrder || rank == rankCount ? rank : rankCount - 1 - rank;
     };
-    std::vector<size_t> next(size_t(rankCount) + 1); // where the rows of each slot go next
+    std::vector<size_t> next(size_t(rankCount) + 2); // where the rows of each slot go next
     for (size_t i = 0; i < rows.size(); ++i)
         ++next[slot(i) + 1];
     std::partial_sum(next.begin(), next.end(), next.begin());
@@ -243,10 +245,34 @@ void ColumnOrder::rankByCodes(const mdlZorv::FieldCodes &codes)
         codes.rowCodes);
 }
 
+ColumnOrder::ColumnOrder(qsizetype rowCount, const std::function<QString(qsizetype)> &textOfRow)
+{
+    std::vector<QString> texts;
+    QHash<QString, quint32> codeOfText;
+    rankOfRow_.reserve(size_t(rowCount));
+    for (qsizetype row = 0; row < rowCount; ++row) {
+        QString text = textOfRow(row);
+        auto known = codeOfText.constFind(text);
+        if (known == codeOfText.constEnd()) {
+            known = codeOfText.insert(text, quint32(texts.size()));
+            texts.push_back(std::move(text));
+        }
+        rankOfRow_.push_back(*known); // the text's code, for now
+    }
+    const Ranks ranks = rankTexts(std::vector<QStringView>(texts.begin(), texts.end()));
+    rankCount_ = ranks.count;
+    for (quint32 &rank : rankOfRow_)
+        rank = ranks.ofCode[rank];
+}
+
 mdlZorv::RowList ColumnOrder::sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const
 {
     return placeByRank(
-        rows, [&](size_t i) { return rankOfRow_[size_t(rows[i])]; }, rankCount_, order);
+        rows,
+        [&](size_t i) {
+            return rows[i] < rankOfRow_.size() ? rankOfRow_[size_t(rows[i])] : rankCount_;
+        },
+        rankCount_, order);
 }
 
 mdlZorv::RowList sortedRows(const CardTable &table, const mdlZorv::RowList &rows,

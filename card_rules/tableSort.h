@@ -5,6 +5,7 @@
 
 #include <QCollator>
 
+#include <functional>
 #include <vector>
 
 // Sorting the rows of the card table window by one of its columns.
@@ -36,8 +37,13 @@ class ColumnOrder
 {
 public:
     ColumnOrder(const mdlZorv::CardTable &table, const tableColumns::Column &column);
+    // The order of a text that each row of a table of rowCount rows has, collated as text
+    // columns are: names in 五十音 order by their reading, as textOfRow gives it
+    // (cardFind::ReadingIndex::reading). textOfRow is called once a row, here.
+    ColumnOrder(qsizetype rowCount, const std::function<QString(qsizetype)> &textOfRow);
 
-    // The rows of a list (table row numbers, in the list's order) in the column's order.
+    // The rows of a list (table row numbers, in the list's order) in the column's order; rows the
+    // table does not have (a list of a table read since) last, in the list's order.
     mdlZorv::RowList sorted(const mdlZorv::RowList &rows, Qt::SortOrder order) const;
 
 private:

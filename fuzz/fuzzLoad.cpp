@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as a card file, from memory and from a real file read in two pieces cut
-// anywhere, then runs both searches, both detail views and finding by words over the result,
-// checking what must hold for any file.
+// anywhere, then runs both searches, both detail views and finding by words, with and without the
+// names' readings, over the result, checking what must hold for any file.
 
 #include "card_data/cardDecoder.h"
 #include "card_data/cardFileReader.h"
@@ -9,7 +9,10 @@
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
+#include "card_rules/nameReadings.h"
+#include "card_rules/readingIndex.h"
 #include "card_rules/textFold.h"
+#include "tests/plainReadingKeys.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -107,14 +110,37 @@ void searchMagic()
     check(cardDetails::magicDetails(strMagicData, 0).count(u"\r\n") == 2);
 }
 
-// The rows where every word lies in one of the row's fields, folded beforehand.
-mdlZorv::RowList plainFind(const std::vector<QStringList> &folded, const QStringList &words)
+// The dictionary the build made (fuzz targets start without QCoreApplication, so not beside the
+// program).
+const nameReadings::Dictionary &dictionary()
+{
+    static const nameReadings::LoadedDictionary loaded =
+        nameReadings::loadDictionary(QStringLiteral(ZORV_NAME_READINGS_PATH));
+    check(loaded.dictionary != nullptr);
+    return *loaded.dictionary;
+}
+
+// Each row's folded fields, and with readings the keys of its name's readings.
+struct PlainRow
+{
+    QStringList fields;
+    std::vector<std::string> readingKeys;
+};
+
+// The rows where every word lies in one of the row's fields, folded beforehand, or in a key of
+// one of its name's readings (tests/plainReadingKeys.h).
+mdlZorv::RowList plainFind(const std::vector<PlainRow> &rows, const QStringList &words)
 {
     mdlZorv::RowList found;
-    for (size_t row = 0; row < folded.size(); ++row) {
+    for (size_t row = 0; row < rows.size(); ++row) {
         if (std::all_of(words.begin(), words.end(), [&](const QString &word) {
-                return std::any_of(folded[row].begin(), folded[row].end(),
-                                   [&](const QString &field) { return field.contains(word); });
+                const std::string key = nameReadings::findKey(word);
+                const auto &keys = rows[row].readingKeys;
+                return std::any_of(rows[row].fields.begin(), rows[row].fields.end(),
+                                   [&](const QString &field) { return field.contains(word); }) ||
+                       (!key.empty() && std::any_of(keys.begin(), keys.end(), [&](const auto &k) {
+                           return k.find(key) != std::string::npos;
+                       }));
             }))
             found.push_back(qsizetype(row));
     }
@@ -122,26 +148,40 @@ mdlZorv::RowList plainFind(const std::vector<QStringList> &folded, const QString
 }
 
 // Finding the monsters by a few words cut from the file's own text, at once and as typed
-// keystroke by keystroke, finds the rows a plain fold of each field gives.
+// keystroke by keystroke, finds the rows a plain fold of each field gives; with readings, those
+// and the rows whose name's readings hold the word by key. Every row has a reading shown, the
+// first of its name's, and one for every name with characters.
 void findWords(QStringView text, qsizetype start, qsizetype length)
 {
     using namespace mdlZorv;
-    std::vector<QStringList> folded(static_cast<size_t>(intMonstarCount));
+    std::vector<PlainRow> plain(static_cast<size_t>(intMonstarCount));
+    std::vector<PlainRow> plainWithReadings(plain.size());
+    nameReadings::Reader reader(dictionary());
+    const cardFind::ReadingIndex readingIndex(strMonstarData, CardField::Name, dictionary());
     for (qsizetype row = 0; row < intMonstarCount; ++row) {
         for (const int field : cardFind::monsterFields)
-            folded[size_t(row)] << textFold::fold(strMonstarData.view(field, row));
+            plain[size_t(row)].fields << textFold::fold(strMonstarData.view(field, row));
+        plainWithReadings[size_t(row)].fields = plain[size_t(row)].fields;
+        plainWithReadings[size_t(row)].readingKeys =
+            plainReadingKeys::keys(reader, strMonstarData.view(CardField::Name, row));
+        const auto &readings = reader.readingCodes(strMonstarData.view(CardField::Name, row));
+        check(readings.empty() == strMonstarData.view(CardField::Name, row).isEmpty());
+        check(readingIndex.reading(row) ==
+              (readings.empty() ? QString() : nameReadings::readingText(readings.front())));
     }
-    mdlZorv::RowList rows(folded.size());
+    mdlZorv::RowList rows(plain.size());
     std::iota(rows.begin(), rows.end(), 0);
     const cardFind::FindIndex index(strMonstarData, cardFind::monsterFields);
     cardFind::Narrowing narrowing(index);
+    cardFind::Narrowing byReading(index, &readingIndex);
     const QStringView find = text.sliced(start).first(std::min(length, text.size() - start));
     for (qsizetype typed = 1; typed <= find.size(); ++typed) {
         const QStringList words = textFold::words(find.first(typed));
-        check(narrowing.narrow(rows, words) == plainFind(folded, words));
+        check(narrowing.narrow(rows, words) == plainFind(plain, words));
+        check(byReading.narrow(rows, words) == plainFind(plainWithReadings, words));
     }
     const QStringList words = textFold::words(find);
-    check(index.narrow(rows, words) == plainFind(folded, words));
+    check(index.narrow(rows, words) == plainFind(plain, words));
 }
 
 } // namespace

@@ -7,9 +7,12 @@
 #include "card_rules/cardFind.h"
 #include "card_rules/cardSearch.h"
 #include "card_rules/filterLists.h"
+#include "card_rules/nameReadings.h"
+#include "card_rules/readingIndex.h"
 #include "card_rules/tableExport.h"
 #include "card_rules/tableSort.h"
 #include "card_rules/textFold.h"
+#include "plainReadingKeys.h"
 #include "testFiles.h"
 
 #include <QBuffer>
@@ -91,8 +94,11 @@ QStringList monsterDetailLines(const QString &line)
 
 // Characters folding treats in every way, so that a word cut from one text finds others written
 // otherwise: both cases, full-width and half-width forms, hiragana and katakana, voiced marks
-// apart, letters folding to two, a sign folding to four, blanks, U+0000 and a surrogate pair.
-const QString foldAlphabet = u"aAbB1１ａＢかカがガｶﾞﾟ\u3099\u0301竜株ßİﬁ㍿ \u00a0\u3000𠮷\0"_qs;
+// apart, letters folding to two, a sign folding to four, blanks, U+0000 and a surrogate pair; and
+// what reading treats in every way: kanji of words and of none, "々", long vowels, small kana
+// and romaji.
+const QString foldAlphabet =
+    u"aAbB1１ａＢかカがガｶﾞﾟ\u3099\u0301竜株ßİﬁ㍿ \u00a0\u3000𠮷\0大熊鍛冶師白々ーうおゃっのkoi"_qs;
 
 QString randomText(std::mt19937 &random, quint32 longest)
 {
@@ -120,14 +126,33 @@ QString randomFindText(std::mt19937 &random)
     return parts.join(u' ');
 }
 
-// The rows of rows where every word lies in one field of the row, folded on its own.
-mdlZorv::RowList plainFind(mdlZorv::RowList rows, const QStringList &words)
+const nameReadings::LoadedDictionary &readingDictionary()
+{
+    static const nameReadings::LoadedDictionary loaded = nameReadings::loadDictionary();
+    return loaded;
+}
+
+// Whether the name of a row has a reading whose key holds the word's key.
+bool readsAs(qsizetype row, const QString &word)
+{
+    nameReadings::Reader reader(*readingDictionary().dictionary);
+    return plainReadingKeys::holds(
+        plainReadingKeys::keys(reader, strMonstarData.view(mdlZorv::CardField::Name, row)),
+        nameReadings::findKey(word));
+}
+
+// The rows of rows where every word lies in one field of the row, folded on its own, or, with
+// readings, is one of the name's readings.
+mdlZorv::RowList plainFind(mdlZorv::RowList rows, const QStringList &words, bool readings = false)
 {
     std::erase_if(rows, [&](qsizetype row) {
         return !std::all_of(words.begin(), words.end(), [&](const QString &word) {
             return std::any_of(
-                cardFind::monsterFields.begin(), cardFind::monsterFields.end(),
-                [&](int f) { return textFold::fold(strMonstarData.view(f, row)).contains(word); });
+                       cardFind::monsterFields.begin(), cardFind::monsterFields.end(),
+                       [&](int f) {
+                           return textFold::fold(strMonstarData.view(f, row)).contains(word);
+                       }) ||
+                   (readings && readsAs(row, word));
         });
     });
     return rows;
@@ -621,9 +646,11 @@ private Q_SLOTS:
     }
 
     // Random cards and find texts, typed and taken back keystroke by keystroke, over all rows
-    // or some: the rows found are those a plain fold of each field gives.
+    // or some: the rows found are those a plain fold of each field gives, and with readings, those
+    // and the rows whose name reads so.
     void findsWhatEachFoldedFieldHolds()
     {
+        QVERIFY2(readingDictionary().dictionary, qPrintable(readingDictionary().problem));
         std::mt19937 random(1);
         for (int round = 0; round < 300; ++round) {
             QStringList lines;
@@ -637,7 +664,10 @@ private Q_SLOTS:
             lines << u"000,,1,1,獣,,1,1,I,%1,T"_qs.arg(others);
             mdlZorv::loadCardText(lines.join(u"\r\n"));
             const cardFind::FindIndex index(strMonstarData, cardFind::monsterFields);
+            const cardFind::ReadingIndex readings(strMonstarData, mdlZorv::CardField::Name,
+                                                  *readingDictionary().dictionary);
             cardFind::Narrowing narrowing(index);
+            cardFind::Narrowing byReading(index, &readings);
             mdlZorv::RowList rows(static_cast<size_t>(intMonstarCount));
             std::iota(rows.begin(), rows.end(), 0);
             const QString find = randomFindText(random);
@@ -647,6 +677,8 @@ private Q_SLOTS:
                 if (random() % 8 == 0)
                     std::erase_if(rows, [&](qsizetype) { return random() % 3 == 0; });
                 QVERIFY2(narrowing.narrow(rows, words) == plainFind(rows, words), qPrintable(find));
+                QVERIFY2(byReading.narrow(rows, words) == plainFind(rows, words, true),
+                         qPrintable(find));
                 std::shuffle(rows.begin(), rows.end(), random);
                 QVERIFY2(index.narrow(rows, words) == plainFind(rows, words), qPrintable(find));
                 std::sort(rows.begin(), rows.end());
