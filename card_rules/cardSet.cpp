@@ -2,6 +2,7 @@
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardFind.h"
+#include "card_rules/readingIndex.h"
 
 std::shared_ptr<const CardSet> CardSet::ofShownTables()
 {
@@ -21,8 +22,26 @@ std::shared_ptr<const CardSet> CardSet::withFindIndexes(FindIndexes indexes) con
     return set;
 }
 
+std::shared_ptr<const CardSet> CardSet::withReadings(ReadingIndexes readings) const
+{
+    auto set = std::make_shared<CardSet>(*this);
+    set->monsters.readings = std::move(readings.monsters);
+    set->magic.readings = std::move(readings.magic);
+    return set;
+}
+
 FindIndexes makeFindIndexes(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic)
 {
     return {std::make_shared<const cardFind::FindIndex>(monsters, cardFind::monsterFields),
             std::make_shared<const cardFind::FindIndex>(magic, cardFind::magicFields)};
+}
+
+ReadingIndexes makeReadingIndexes(const mdlZorv::CardTable &monsters,
+                                  const mdlZorv::CardTable &magic,
+                                  const nameReadings::Dictionary &dictionary)
+{
+    return {std::make_shared<const cardFind::ReadingIndex>(monsters, mdlZorv::CardField::Name,
+                                                           dictionary),
+            std::make_shared<const cardFind::ReadingIndex>(magic, mdlZorv::MagicField::Name,
+                                                           dictionary)};
 }

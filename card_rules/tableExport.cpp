@@ -32,13 +32,14 @@ void appendHeader(QString &text, Columns columns, QChar separator, QStringView l
     text += lineEnd;
 }
 
-void appendRow(QString &text, const CardTable &table, qsizetype row, Columns columns,
+void appendRow(QString &text, const tableColumns::Cells &cells, qsizetype row, Columns columns,
                QChar separator, QStringView lineEnd)
 {
+    QString reading;
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i > 0)
             text += separator;
-        appendField(text, table.view(columns[i].field, row), separator);
+        appendField(text, cells.text(columns[i], row, reading), separator);
     }
     text += lineEnd;
 }
@@ -118,13 +119,14 @@ void appendField(QString &text, QStringView field, QChar separator)
     text += u'"';
 }
 
-QString clipboardText(const CardTable &table, const mdlZorv::RowList &rows, Columns columns)
+QString clipboardText(const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
+                      Columns columns)
 {
     constexpr QChar tab = u'\t';
     QString text;
     appendHeader(text, columns, tab, u"\n");
     for (const qsizetype row : rows)
-        appendRow(text, table, row, columns, tab, u"\n");
+        appendRow(text, cells, row, columns, tab, u"\n");
     return text;
 }
 
@@ -151,22 +153,24 @@ void appendHtmlCell(QString &html, QStringView field, tableColumns::Sorting sort
 
 } // namespace
 
-QString clipboardHtml(const CardTable &table, const mdlZorv::RowList &rows, Columns columns)
+QString clipboardHtml(const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
+                      Columns columns)
 {
     QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table><tr>");
     for (const tableColumns::Column &column : columns)
         html += QStringLiteral("<th>%1</th>").arg(column.header.toString().toHtmlEscaped());
     html += QStringLiteral("</tr>");
+    QString reading;
     for (const qsizetype row : rows) {
         html += QStringLiteral("<tr>");
         for (const tableColumns::Column &column : columns)
-            appendHtmlCell(html, table.view(column.field, row), column.sorting);
+            appendHtmlCell(html, cells.text(column, row, reading), column.sorting);
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table></body></html>");
 }
 
-bool writeCsv(QIODevice &device, const CardTable &table, const mdlZorv::RowList &rows,
+bool writeCsv(QIODevice &device, const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
               Columns columns)
 {
     constexpr qsizetype pieceSize = 1 << 18; // characters gathered before they are written
@@ -181,15 +185,15 @@ bool writeCsv(QIODevice &device, const CardTable &table, const mdlZorv::RowList 
     text += QChar(0xFEFF); // the byte-order mark, EF BB BF in UTF-8
     appendHeader(text, columns, comma, u"\r\n");
     for (const qsizetype row : rows) {
-        appendRow(text, table, row, columns, comma, u"\r\n");
+        appendRow(text, cells, row, columns, comma, u"\r\n");
         if (text.size() >= pieceSize && !writeText())
             return false;
     }
     return writeText();
 }
 
-QString saveCsv(const QString &path, const QStringList &filesBeingRead, const CardTable &table,
-                const mdlZorv::RowList &rows, Columns columns)
+QString saveCsv(const QString &path, const QStringList &filesBeingRead,
+                const tableColumns::Cells &cells, const mdlZorv::RowList &rows, Columns columns)
 {
     const auto problem = [&](const QString &reason) {
         return QStringLiteral("保存できませんでした (%1)。\n%2")
@@ -208,7 +212,7 @@ QString saveCsv(const QString &path, const QStringList &filesBeingRead, const Ca
     // Without a commit the new file is removed when file goes, and the old one stays. The end
     // still buffered is written out first: commit() writes it too, but goes on to put the file in
     // place even when that write fails (no room, a size limit), which would leave a CSV cut short.
-    if (!writeCsv(file, table, rows, columns) || !file.flush() || !file.commit())
+    if (!writeCsv(file, cells, rows, columns) || !file.flush() || !file.commit())
         return problem(writeProblem(file));
     return QString();
 }

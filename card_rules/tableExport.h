@@ -24,7 +24,7 @@ void appendField(QString &text, QStringView field, QChar separator);
 
 // Tab-separated text of the given rows, lines ended by "\n", the last one too, as spreadsheets
 // copy. Qt turns each "\n" into CR LF on the Windows clipboard, as Windows programs expect.
-QString clipboardText(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+QString clipboardText(const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
                       tableColumns::Columns columns);
 
 // The same rows as an HTML table, which spreadsheets paste cell by cell without asking how to read
@@ -32,12 +32,12 @@ QString clipboardText(const mdlZorv::CardTable &table, const mdlZorv::RowList &r
 // is a number whole (attack, defence, level, cost) is a number:
 //   <td style="mso-number-format:'\@'" sdnum="1041;0;@">049</td>
 //   <td x:num="1300" sdval="1300" sdnum="1041;">1300</td>
-QString clipboardHtml(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+QString clipboardHtml(const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
                       tableColumns::Columns columns);
 // Writes the rows as CSV: UTF-8 with a byte-order mark (which spreadsheets need to read it as
 // UTF-8), lines ended by CR LF, the last one too. It is written in pieces of a bounded size, so
 // that a million rows never stand in memory as a whole. False when the device refused a write.
-bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+bool writeCsv(QIODevice &device, const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
               tableColumns::Columns columns);
 
 // Saves the rows as a CSV file at path. The file appears whole or not at all: it is written to a
@@ -48,7 +48,7 @@ bool writeCsv(QIODevice &device, const mdlZorv::CardTable &table, const mdlZorv:
 // regular file or a folder (a named pipe, a device), which the new file would replace. Returns why
 // saving failed, in Japanese, with the path, or an empty text when saved.
 QString saveCsv(const QString &path, const QStringList &filesBeingRead,
-                const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
+                const tableColumns::Cells &cells, const mdlZorv::RowList &rows,
                 tableColumns::Columns columns);
 // The same with the card file alone.
 

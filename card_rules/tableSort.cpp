@@ -1,6 +1,7 @@
 #include "card_rules/tableSort.h"
 
 #include "card_data/numberText.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -212,8 +213,19 @@ QCollator textCollator()
 // The table is only read, so that the order may be worked out on any thread: a number column by
 // its codes where their numbers are read already (the searched ones are, from loading on), any
 // other column by its text.
-ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &column)
+ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &column,
+                         const cardFind::ReadingIndex *readings)
 {
+    if (column.sorting == tableColumns::Sorting::Reading && readings) {
+        *this = ColumnOrder(table.rowCount(), [&](qsizetype row) {
+            QString reading = readings->reading(row);
+            return reading.isEmpty() ? table.view(mdlZorv::CardField::Name, row).toString()
+                                     : reading;
+        });
+        return;
+    }
+    const int field =
+        column.sorting == tableColumns::Sorting::Reading ? mdlZorv::CardField::Name : column.field;
     if (column.sorting == tableColumns::Sorting::Number) {
         if (const mdlZorv::FieldCodes *codes = table.codedNumbers(column.field)) {
             rankByCodes(*codes);
@@ -222,7 +234,7 @@ ColumnOrder::ColumnOrder(const CardTable &table, const tableColumns::Column &col
     }
     mdlZorv::RowList every(size_t(table.rowCount()));
     std::iota(every.begin(), every.end(), 0);
-    const ListedTexts texts = listedTexts(table, every, column.field);
+    const ListedTexts texts = listedTexts(table, every, field);
     const Ranks ranks = column.sorting == tableColumns::Sorting::Number
                             ? rankNumbers(readNumbers(texts.values))
                             : rankTexts(texts.values);
@@ -276,9 +288,10 @@ mdlZorv::RowList ColumnOrder::sorted(const mdlZorv::RowList &rows, Qt::SortOrder
 }
 
 mdlZorv::RowList sortedRows(const CardTable &table, const mdlZorv::RowList &rows,
-                            const tableColumns::Column &column, Qt::SortOrder order)
+                            const tableColumns::Column &column, Qt::SortOrder order,
+                            const cardFind::ReadingIndex *readings)
 {
-    return ColumnOrder(table, column).sorted(rows, order);
+    return ColumnOrder(table, column, readings).sorted(rows, order);
 }
 
 } // namespace tableSort

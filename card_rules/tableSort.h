@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card_data/cardTable.h"
+#include "card_rules/readingIndex.h"
 #include "card_rules/tableColumns.h"
 
 #include <QCollator>
@@ -20,6 +21,10 @@
 //     after kana, in JIS order (by reading for the common ones). Other locales (English, German)
 //     keep the kana order, katakana just after the hiragana of the same reading, but set kanji
 //     in the order of their code points (亜 < 赤 < 青).
+//   - Reading columns (名前, 読み) sort by the reading of the card's name, collated as text, so
+//     that kanji names stand in 五十音 order among kana ones (暁 あかつき < 黄昏 たそがれ < 月影
+//     つきかげ < 闇夜 やみよ); a name without a reading, or where no readings are given, by
+//     itself.
 //   - Rows that compare equal keep the order of the list in both directions: a descending sort
 //     is a stable sort on the reversed comparison, not the ascending one turned round.
 // Each distinct text of the column is read or collated once, not once a comparison.
@@ -36,7 +41,9 @@ QCollator textCollator();
 class ColumnOrder
 {
 public:
-    ColumnOrder(const mdlZorv::CardTable &table, const tableColumns::Column &column);
+    // readings: of the table's names, for the reading columns; may be null.
+    ColumnOrder(const mdlZorv::CardTable &table, const tableColumns::Column &column,
+                const cardFind::ReadingIndex *readings = nullptr);
     // The order of a text that each row of a table of rowCount rows has, collated as text
     // columns are: names in 五十音 order by their reading, as textOfRow gives it
     // (cardFind::ReadingIndex::reading). textOfRow is called once a row, here.
@@ -55,6 +62,7 @@ private:
 
 // The rows of a list in the order of a column, at once.
 mdlZorv::RowList sortedRows(const mdlZorv::CardTable &table, const mdlZorv::RowList &rows,
-                            const tableColumns::Column &column, Qt::SortOrder order);
+                            const tableColumns::Column &column, Qt::SortOrder order,
+                            const cardFind::ReadingIndex *readings = nullptr);
 
 } // namespace tableSort

@@ -111,7 +111,8 @@ bool CardCellDelegate::wraps(int column) const
 bool CardCellDelegate::marksWords(int column) const
 {
     const tableColumns::Cell cell = rows_->columns()[size_t(column)].cell;
-    return cell == tableColumns::Cell::Name || cell == tableColumns::Cell::Effect;
+    return cell == tableColumns::Cell::Name || cell == tableColumns::Cell::Reading ||
+           cell == tableColumns::Cell::Effect;
 }
 
 int CardCellDelegate::lineRowHeight(const QFont &font)

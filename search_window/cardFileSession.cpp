@@ -47,6 +47,7 @@ void CardFileSession::startRead()
     fileBeingRead_ = openAsked ? std::exchange(fileToOpen_, {}) : path();
     const cardReload::Request request{.path = fileBeingRead_,
                                       .withFindIndexes = findIndexesWanted_,
+                                      .readingsBy = readingsBy_,
                                       .opened = fileBeingRead_ != path(),
                                       .asked = std::exchange(reloadAsked_, false) || openAsked};
     reading_.start([request] { return cardReload::read(request); },

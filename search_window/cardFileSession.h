@@ -34,6 +34,11 @@ public:
     void open(const QString &path);
     // Whether the cards read come with their find indexes (while the find bar is open).
     void setFindIndexesWanted(bool wanted) { findIndexesWanted_ = wanted; }
+    // The dictionary the cards read make their readings by, from now on; none for no readings.
+    void setReadingsBy(std::shared_ptr<const nameReadings::Dictionary> dictionary)
+    {
+        readingsBy_ = std::move(dictionary);
+    }
 
     // The file followed.
     QString path() const { return watcher_.path(); }
@@ -68,6 +73,7 @@ private:
     std::unique_ptr<cardReload::ReadCards> awaitingConsent_;
     mdlZorv::LoadOutcome lastRead_;
     bool findIndexesWanted_ = false;
+    std::shared_ptr<const nameReadings::Dictionary> readingsBy_;
     bool reloadAsked_ = false;
     BackgroundTask<cardReload::ReadCards> reading_; // last: ends, and waits, first
 };

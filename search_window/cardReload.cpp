@@ -16,17 +16,28 @@ FindIndexes makeIndexes(const mdlZorv::CardTable &monsters, const mdlZorv::CardT
     return makeFindIndexes(monsters, magic);
 }
 
+void makeIndexes(const Request &request, ReadCards &result)
+{
+    const mdlZorv::LoadedCards &cards = result.cards;
+    if (request.withFindIndexes)
+        result.findIndexes = makeIndexes(cards.monsters, cards.magic);
+    if (request.readingsBy)
+        result.readings = makeReadingIndexes(cards.monsters, cards.magic, *request.readingsBy);
+}
+
 } // namespace
 
 ReadCards read(const Request &request)
 {
-    ReadCards result{request.path, request.opened, request.asked, {}, {}};
+    ReadCards result{request.path, request.opened, request.asked, {}, {}, {}};
     result.cards = mdlZorv::readCards(request.path);
-    if (!request.withFindIndexes || !result.cards.outcome.problem.isEmpty())
+    if (!result.cards.outcome.problem.isEmpty())
         return result;
     try {
-        result.findIndexes = makeIndexes(result.cards.monsters, result.cards.magic);
+        makeIndexes(request, result);
     } catch (const std::bad_alloc &) {
+        result.findIndexes = {};
+        result.readings = {};
         const mdlZorv::FileStamp stamp = result.cards.outcome.read;
         result.cards = mdlZorv::LoadedCards(); // the memory of the new tables back first
         result.cards.outcome.problem = mdlZorv::tooLargeProblem(request.path);
@@ -42,6 +53,26 @@ std::optional<FindIndexes> findIndexes(const CardSet &cards)
     } catch (const std::bad_alloc &) {
         return std::nullopt;
     }
+}
+
+ReadingsMade readingsOf(const CardSet &cards,
+                        std::shared_ptr<const nameReadings::Dictionary> dictionary)
+{
+    ReadingsMade made{std::move(dictionary), std::nullopt, QString()};
+    if (!made.dictionary) {
+        nameReadings::LoadedDictionary loaded = nameReadings::loadDictionary();
+        made.dictionary = std::move(loaded.dictionary);
+        made.problem = std::move(loaded.problem);
+    }
+    if (!made.dictionary)
+        return made;
+    try {
+        made.readings =
+            makeReadingIndexes(*cards.monsters.table, *cards.magic.table, *made.dictionary);
+    } catch (const std::bad_alloc &) {
+        made.problem = QStringLiteral("メモリーが足りないため読みを作れませんでした。");
+    }
+    return made;
 }
 
 } // namespace cardReload

@@ -2,6 +2,7 @@
 
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardSet.h"
+#include "card_rules/nameReadings.h"
 
 #include <functional>
 #include <optional>
@@ -15,6 +16,7 @@ struct Request
 {
     QString path;
     bool withFindIndexes = false;
+    std::shared_ptr<const nameReadings::Dictionary> readingsBy; // readings made by it, if given
     bool opened = false; // another file than the one followed
     bool asked = false;  // the user asked for it: opened it, or asked to read it again
 };
@@ -27,6 +29,7 @@ struct ReadCards
     bool asked = false;
     mdlZorv::LoadedCards cards;
     FindIndexes findIndexes;
+    ReadingIndexes readings;
 };
 
 // Reads a card file and, if asked, makes the find indexes of its tables. A failure anywhere,
@@ -36,6 +39,17 @@ ReadCards read(const Request &request);
 
 // The find indexes of a card set's tables, or none where memory ran short.
 std::optional<FindIndexes> findIndexes(const CardSet &cards);
+
+// The readings of a card set's names, by the dictionary given or, where none is, by the one
+// beside the program, read first; what went wrong if they could not be made.
+struct ReadingsMade
+{
+    std::shared_ptr<const nameReadings::Dictionary> dictionary;
+    std::optional<ReadingIndexes> readings;
+    QString problem;
+};
+ReadingsMade readingsOf(const CardSet &cards,
+                        std::shared_ptr<const nameReadings::Dictionary> dictionary);
 
 // A seam for tests, empty in the program: runs before find indexes are made.
 extern std::function<void()> beforeIndexing;

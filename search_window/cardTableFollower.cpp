@@ -33,6 +33,7 @@ void CardTableFollower::open()
         table_->setFilesInUse(filesInUse_);
         placeTable();
         showNow();
+        Q_EMIT opened();
     }
     table_->show();
     table_->raise();
@@ -76,7 +77,7 @@ void CardTableFollower::showNow()
     shown_.start();
     const SearchPage &front = frontPage();
     table_->showRows(front.title(), front.cards().table, front.columns(),
-                     front.names()->sharedRows(), front.details());
+                     front.names()->sharedRows(), front.cards().readings, front.details());
 }
 
 // Beside the main window where its screen has room for the table, as tall as the main window;

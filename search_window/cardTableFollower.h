@@ -36,6 +36,10 @@ public:
     // The find words, folded (textFold::words), which the table marks in names and effect texts.
     void setFindWords(const QStringList &foldedWords);
 
+Q_SIGNALS:
+    // The table window opened: it shows the readings of the names, once they are made.
+    void opened();
+
 private:
     const SearchPage &frontPage() const;
     void followList();

@@ -30,13 +30,18 @@ QString toolTipText(QStringView text)
 
 } // namespace
 
-void CardTableModel::setRows(Table table, tableColumns::Columns columns, Rows listed)
+void CardTableModel::setRows(Table table, tableColumns::Columns columns, Rows listed,
+                             Readings readings)
 {
     beginResetModel();
-    if (table != table_ || columns.data() != columns_.data()) {
+    const bool byReading = orderColumn_ >= 0 && size_t(orderColumn_) < columns_.size() &&
+                           columns_[size_t(orderColumn_)].sorting == tableColumns::Sorting::Reading;
+    if (table != table_ || columns.data() != columns_.data() ||
+        (byReading && readings != readings_)) {
         columnOrder_.reset();
         orderColumn_ = -1;
     }
+    readings_ = std::move(readings);
     if (!knownOrder(sortColumn_))
         sortColumn_ = -1;
     table_ = std::move(table);
@@ -50,8 +55,8 @@ void CardTableModel::sortBy(int column, Qt::SortOrder order)
 {
     beginResetModel();
     if (column >= 0 && !knownOrder(column)) {
-        columnOrder_ =
-            std::make_shared<const tableSort::ColumnOrder>(*table_, columns_[size_t(column)]);
+        columnOrder_ = std::make_shared<const tableSort::ColumnOrder>(
+            *table_, columns_[size_t(column)], readings_.get());
         orderColumn_ = column;
     }
     sortColumn_ = column;
@@ -96,7 +101,8 @@ QVariant CardTableModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const tableColumns::Column &column = columns_[size_t(index.column())];
-    const QStringView text = table_->view(column.field, tableRow(index.row()));
+    QString reading;
+    const QStringView text = cells().text(column, tableRow(index.row()), reading);
     switch (role) {
     case Qt::DisplayRole:
         return cellText(text);

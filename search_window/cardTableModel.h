@@ -24,6 +24,7 @@ public:
     // Rows shared with the list that holds the same ones: a table of a million rows need not
     // hold them twice.
     using Rows = std::shared_ptr<const mdlZorv::RowList>;
+    using Readings = std::shared_ptr<const cardFind::ReadingIndex>;
 
     // The most characters of a field that a cell lays out: more than the widest cell shows in its
     // lines, few enough that painting a row stays cheap. The tool tip shows the whole.
@@ -32,7 +33,8 @@ public:
     // Shows rows of a table (table row numbers, in the list's order) under its columns. The sort
     // shown stays where its column's order is known for that table; else the rows show in the
     // list's order until they are sorted again.
-    void setRows(Table table, tableColumns::Columns columns, Rows listed);
+    // readings: of the table's names, for the 読み column and sorts by reading; may be null.
+    void setRows(Table table, tableColumns::Columns columns, Rows listed, Readings readings);
     // Sorts by a column, at once, or returns to the list's order for a column below 0.
     void sortBy(int column, Qt::SortOrder order);
     // Shows a sort worked out elsewhere: the order of a column of the table shown, and the rows
@@ -49,6 +51,8 @@ public:
     const Rows &sharedListedRows() const { return listed_; }
     const mdlZorv::CardTable &table() const { return *table_; }
     const Table &sharedTable() const { return table_; }
+    const Readings &readings() const { return readings_; }
+    tableColumns::Cells cells() const { return {*table_, readings_.get()}; }
     tableColumns::Columns columns() const { return columns_; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -61,6 +65,7 @@ private:
     void arrange();
 
     Table table_ = std::make_shared<const mdlZorv::CardTable>();
+    Readings readings_;
     tableColumns::Columns columns_;
     Rows listed_ = std::make_shared<const mdlZorv::RowList>();
     Rows shown_ = listed_; // the listed ones, or those in the sort's order

@@ -25,6 +25,8 @@ int usualCharacters(const tableColumns::Column &column)
     switch (column.cell) {
     case tableColumns::Cell::Name:
         return 10;
+    case tableColumns::Cell::Reading:
+        return 6;
     case tableColumns::Cell::Code:
     case tableColumns::Cell::Effect:
         return 4;
@@ -42,13 +44,13 @@ constexpr size_t countAsideFrom = 200'000;
 
 // The order of a column worked out, and the rows listed in it; null where memory ran short.
 std::pair<std::shared_ptr<const tableSort::ColumnOrder>, mdlZorv::RowList>
-sortedAside(const mdlZorv::CardTable &table, const tableColumns::Column &column,
-            std::shared_ptr<const tableSort::ColumnOrder> known, const mdlZorv::RowList &listed,
-            Qt::SortOrder order)
+sortedAside(const mdlZorv::CardTable &table, const cardFind::ReadingIndex *readings,
+            const tableColumns::Column &column, std::shared_ptr<const tableSort::ColumnOrder> known,
+            const mdlZorv::RowList &listed, Qt::SortOrder order)
 {
     try {
         if (!known)
-            known = std::make_shared<const tableSort::ColumnOrder>(table, column);
+            known = std::make_shared<const tableSort::ColumnOrder>(table, column, readings);
         mdlZorv::RowList shown = known->sorted(listed, order);
         return {std::move(known), std::move(shown)};
     } catch (const std::bad_alloc &) {
@@ -104,7 +106,8 @@ frmCardTable::~frmCardTable()
 void frmCardTable::showRows(const QString &pageName,
                             std::shared_ptr<const mdlZorv::CardTable> table,
                             tableColumns::Columns columns,
-                            std::shared_ptr<const mdlZorv::RowList> listed, Details details)
+                            std::shared_ptr<const mdlZorv::RowList> listed,
+                            std::shared_ptr<const cardFind::ReadingIndex> readings, Details details)
 {
     const bool otherPage = columns.data() != rows_->columns().data();
     if (otherPage)
@@ -113,7 +116,7 @@ void frmCardTable::showRows(const QString &pageName,
     details_ = details;
     {
         const BusyPointer busy(this);
-        rows_->setRows(std::move(table), columns, std::move(listed));
+        rows_->setRows(std::move(table), columns, std::move(listed), std::move(readings));
     }
     if (otherPage)
         usePage();
@@ -331,14 +334,19 @@ void frmCardTable::sortAside()
     }
     if (!sortBusy_)
         sortBusy_.emplace(this);
-    SortResult result{
-        sortRequest_, rows_->sharedTable(), rows_->columns().data(), sort_.column, nullptr, {}};
+    SortResult result{sortRequest_,
+                      rows_->sharedTable(),
+                      rows_->readings(),
+                      rows_->columns().data(),
+                      sort_.column,
+                      nullptr,
+                      {}};
     const tableColumns::Column column = rows_->columns()[size_t(sort_.column)];
     sorting_.start(
         [result, column, known = rows_->knownOrder(sort_.column),
          listed = rows_->sharedListedRows(), order = sort_.order]() mutable {
-            std::tie(result.columnOrder, result.shown) =
-                sortedAside(*result.table, column, std::move(known), *listed, order);
+            std::tie(result.columnOrder, result.shown) = sortedAside(
+                *result.table, result.readings.get(), column, std::move(known), *listed, order);
             return std::move(result);
         },
         [this](SortResult done) { showSortDone(std::move(done)); });
@@ -349,8 +357,9 @@ void frmCardTable::sortAside()
 void frmCardTable::showSortDone(SortResult result)
 {
     sortBusy_.reset();
-    const bool sameTable =
-        result.table == rows_->sharedTable() && result.columns == rows_->columns().data();
+    const bool sameTable = result.table == rows_->sharedTable() &&
+                           result.readings == rows_->readings() &&
+                           result.columns == rows_->columns().data();
     if (sameTable && !result.columnOrder) {
         sort_ = {};
         showSortIndicator();

@@ -40,9 +40,10 @@ public:
 
     // Shows the rows a page lists, rows of its table, in the list's order or in the sort chosen;
     // details gives a row's details text, for comparing cards.
+    // readings: of the table's names, once made; else null.
     void showRows(const QString &pageName, std::shared_ptr<const mdlZorv::CardTable> table,
                   tableColumns::Columns columns, std::shared_ptr<const mdlZorv::RowList> listed,
-                  Details details);
+                  std::shared_ptr<const cardFind::ReadingIndex> readings, Details details);
     // The card file being read, which saving never writes over.
     void setFilesInUse(std::function<QStringList()> filesInUse)
     {
@@ -69,6 +70,7 @@ private:
     {
         quint64 request;
         std::shared_ptr<const mdlZorv::CardTable> table;
+        std::shared_ptr<const cardFind::ReadingIndex> readings;
         const tableColumns::Column *columns;
         int column;
         std::shared_ptr<const tableSort::ColumnOrder> columnOrder; // null: no memory for it

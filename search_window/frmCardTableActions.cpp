@@ -130,9 +130,9 @@ void frmCardTable::copyRows()
 {
     const mdlZorv::RowList rows = selectedRows();
     auto mime = std::make_unique<QMimeData>();
-    mime->setText(tableExport::clipboardText(rows_->table(), rows, rows_->columns()));
+    mime->setText(tableExport::clipboardText(rows_->cells(), rows, rows_->columns()));
     if (rows.size() <= mostHtmlRows)
-        mime->setHtml(tableExport::clipboardHtml(rows_->table(), rows, rows_->columns()));
+        mime->setHtml(tableExport::clipboardHtml(rows_->cells(), rows, rows_->columns()));
     QApplication::clipboard()->setMimeData(mime.release()); // the clipboard takes it
 }
 
@@ -161,7 +161,7 @@ void frmCardTable::saveRows(const mdlZorv::RowList &rows, const QString &name)
         return;
     const QStringList filesInUse = filesInUse_ ? filesInUse_() : QStringList();
     const QString problem =
-        tableExport::saveCsv(path, filesInUse, rows_->table(), rows, rows_->columns());
+        tableExport::saveCsv(path, filesInUse, rows_->cells(), rows, rows_->columns());
     if (!problem.isEmpty())
         QMessageBox::warning(this, windowTitle(), problem);
 }

@@ -147,6 +147,7 @@ void frmMain::connectEvents()
         connect(new QShortcut(key, this), &QShortcut::activated, this, &frmMain::openFind);
     connect(findBar, &FindBar::wordsChanged, this, &frmMain::txtFind_Change);
     connect(findBar, &FindBar::closed, this, &frmMain::closeFind);
+    connect(cardTable_, &CardTableFollower::opened, this, &frmMain::makeReadings);
     connect(findBar, &FindBar::tabPressed, this,
             [this] { frontPage().list()->setFocus(Qt::TabFocusReason); });
 }

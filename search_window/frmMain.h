@@ -23,6 +23,10 @@ class QMessageBox;
 class QTabWidget;
 namespace cardReload {
 struct ReadCards;
+struct ReadingsMade;
+} // namespace cardReload
+namespace nameReadings {
+class Dictionary;
 }
 
 // The card search window: a monster tab and a magic/trap/ritual tab, each with filter controls,
@@ -88,6 +92,9 @@ private:
     void showReadCards(cardReload::ReadCards &read);
     void makeFindIndexes();
     void useFindIndexes(quint64 generation, std::optional<FindIndexes> made);
+    void makeReadings();
+    void useReadings(quint64 generation, cardReload::ReadingsMade made);
+    void followTheFindWordsAgain();
     void askToOpen(const QString &path);
     void tellLoadOutcome(const mdlZorv::LoadOutcome &outcome);
     void showMessage(bool isProblem, const QString &text);
@@ -125,10 +132,13 @@ private:
     CardFileSession *cardFile_ = nullptr;
     std::shared_ptr<const CardSet> cards_;
     bool findIndexesFailed_ = false; // memory ran short making them for the cards shown
-    QPointer<QMessageBox> message_;  // about the card file, while open
+    std::shared_ptr<const nameReadings::Dictionary> dictionary_; // once read
+    bool readingsFailed_ = false;   // no dictionary, or no memory for the readings
+    QPointer<QMessageBox> message_; // about the card file, while open
     PassingNote *note_ = nullptr;
     ReloadNote *reloadNote_ = nullptr;
     CardTableFollower *cardTable_ = nullptr;
     // Last of all: a task under way ends, and is waited for, before anything else goes.
     BackgroundTask<std::optional<FindIndexes>> findIndexing_;
+    BackgroundTask<cardReload::ReadingsMade> readingsMaking_;
 };

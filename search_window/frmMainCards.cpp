@@ -9,6 +9,7 @@
 #include "search_window/cardTableFollower.h"
 #include "search_window/findBar.h"
 #include "search_window/frmMain.h"
+#include "search_window/passingNote.h"
 #include "search_window/recentCardFiles.h"
 #include "search_window/reloadNote.h"
 #include "search_window/searchPage.h"
@@ -49,9 +50,12 @@ void frmMain::showReadCards(cardReload::ReadCards &read)
     const auto magic = magicPage_->selectedCardNumber();
     const std::shared_ptr<const CardSet> before = cards_;
     const mdlZorv::LoadOutcome outcome = mdlZorv::showCards(std::move(read.cards));
-    useCardSet(read.findIndexes.monsters
-                   ? CardSet::ofShownTables()->withFindIndexes(std::move(read.findIndexes))
-                   : CardSet::ofShownTables());
+    std::shared_ptr<const CardSet> shown = CardSet::ofShownTables();
+    if (read.findIndexes.monsters)
+        shown = shown->withFindIndexes(std::move(read.findIndexes));
+    if (read.readings.monsters)
+        shown = shown->withReadings(std::move(read.readings));
+    useCardSet(std::move(shown));
     findIndexesFailed_ = false;
     pageControls::fillFilterLists(monster_);
     pageControls::fillFilterLists(magic_);
@@ -118,6 +122,58 @@ void frmMain::askToOpen(const QString &path)
             cardFile_->declineOpened();
     });
     question->show();
+}
+
+// Made on a thread of their own, the dictionary read first the first time, while the window goes
+// on: the cards are then found by how their names read too, and shown and sorted by it. The
+// cards read from then on come with their readings.
+void frmMain::makeReadings()
+{
+    if (readingsMaking_.isRunning() || cards_->hasReadings() || readingsFailed_)
+        return;
+    readingsMaking_.start(
+        [cards = cards_, dictionary = dictionary_] {
+            return cardReload::readingsOf(*cards, dictionary);
+        },
+        [this, generation = cards_->generation](cardReload::ReadingsMade made) {
+            useReadings(generation, std::move(made));
+        });
+}
+
+void frmMain::useReadings(quint64 generation, cardReload::ReadingsMade made)
+{
+    dictionary_ = made.dictionary;
+    if (cardFile_)
+        cardFile_->setReadingsBy(dictionary_);
+    if (!made.readings) {
+        readingsFailed_ = true;
+        note_->pass(QStringLiteral("読みを使えません: %1").arg(made.problem));
+        return;
+    }
+    if (generation != cards_->generation) {
+        makeReadings();
+        return;
+    }
+    useCardSet(cards_->withReadings(std::move(*made.readings)));
+    followTheFindWordsAgain();
+    cardTable_->showNow();
+}
+
+// The lists follow the find words again, as the cards can now be found in more ways: the page in
+// front at once, keeping the card selected if it is still listed, the other once it is in front.
+void frmMain::followTheFindWordsAgain()
+{
+    if (findBar->words().isEmpty())
+        return;
+    SearchPage &front = frontPage();
+    for (SearchPage *page : pages()) {
+        if (page != &front)
+            page->markFindStale();
+    }
+    const auto selected = front.selectedCardNumber();
+    front.showFound(findBar->words());
+    front.reselectCard(selected);
+    showFindCount();
 }
 
 void frmMain::tellLoadOutcome(const mdlZorv::LoadOutcome &outcome)

@@ -60,6 +60,8 @@ void frmMain::txtFind_Change(const QStringList &words)
     front.showFound(words);
     cardTable_->setFindWords(words);
     showFindCount();
+    if (!words.isEmpty())
+        makeReadings();
 }
 
 // "12 / 806 枚" for the page in front; while its texts are folded for the find words, that.

@@ -4,6 +4,7 @@
 #include "card_rules/cardDetails.h"
 #include "card_rules/cardFind.h"
 #include "card_rules/filterLists.h"
+#include "card_rules/readingIndex.h"
 #include "card_rules/textFold.h"
 #include "search_window/cardListModel.h"
 #include "search_window/pageLayout.h"
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -27,6 +29,14 @@ void setDetailsText(QPlainTextEdit *box, const QString &text)
     box->setWordWrapMode(text.size() < wrapAnywhereFrom ? QTextOption::WrapAtWordBoundaryOrAnywhere
                                                         : QTextOption::WrapAnywhere);
     box->setPlainText(text);
+}
+
+bool holdsKanji(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= u'\u3400' && c <= u'\u9FFF') || (c >= u'\uF900' && c <= u'\uFAFF') ||
+               c == u'々';
+    });
 }
 
 // Scrolls a list to an entry once the list has laid it out: a long list lays out its entries in
@@ -44,20 +54,25 @@ void scrollToWhenLaidOut(QListView *list, const QPersistentModelIndex &entry)
 } // namespace
 
 SearchPage::SearchPage(Parts parts)
-    : parts_(std::move(parts)), cards_{std::make_shared<const mdlZorv::CardTable>(), nullptr}
+    : parts_(std::move(parts)), cards_{std::make_shared<const mdlZorv::CardTable>(), nullptr, nullptr}
 {}
 
 SearchPage::~SearchPage() = default;
 
+// A narrowing holds results of its index and readings: new ones start afresh.
 void SearchPage::useCards(PageCards cards)
 {
-    if (cards.findIndex != cards_.findIndex)
-        narrowing_ =
-            cards.findIndex ? std::make_unique<cardFind::Narrowing>(*cards.findIndex) : nullptr;
+    if (cards.findIndex != cards_.findIndex || cards.readings != cards_.readings)
+        narrowing_ = cards.findIndex ? std::make_unique<cardFind::Narrowing>(*cards.findIndex,
+                                                                             cards.readings.get())
+                                     : nullptr;
     const bool otherTable = cards.table != cards_.table;
+    const bool otherReadings = cards.readings != cards_.readings;
     cards_ = std::move(cards);
     if (otherTable && shownCard_)
         shownRow_ = cardDetails::findCard(*cards_.table, *shownCard_).value_or(-1);
+    if ((otherTable || otherReadings) && shownCard_)
+        markShownCard(shownCardListed_);
 }
 
 void SearchPage::showFiltered(mdlZorv::RowList rows, const QStringList &findWords)
@@ -112,6 +127,19 @@ QString SearchPage::countText(bool narrowed) const
                : listed;
 }
 
+// "003 燐光の鍛冶師 (りんこうのかじし)": the number, the name and, for a name with kanji in it, its
+// reading once the readings are made.
+QString SearchPage::shownCardName() const
+{
+    const QStringView name = cards_.table->view(mdlZorv::CardField::Name, shownRow_);
+    QString text = *shownCard_ + u' ' + filterLists::entryText(name);
+    if (cards_.readings && holdsKanji(name)) {
+        if (const QString reading = cards_.readings->reading(shownRow_); !reading.isEmpty())
+            text += QStringLiteral(" (%1)").arg(filterLists::entryText(reading));
+    }
+    return text;
+}
+
 qsizetype SearchPage::listedCount() const
 {
     return parts_.names->rowCount();
@@ -137,8 +165,6 @@ void SearchPage::showDetails(const QString &cardNumber)
     setDetailsText(parts_.detailsBox, cardDetails::boxText(parts_.details(table, *row)));
     shownCard_ = cardNumber;
     shownRow_ = *row;
-    shownCardName_ =
-        cardNumber + u' ' + filterLists::entryText(table.view(mdlZorv::CardField::Name, *row));
     markShownCard(true);
     markFindWords();
 }
@@ -169,8 +195,8 @@ void SearchPage::markShownCard(bool listed)
     palette.setColor(QPalette::Active, QPalette::Text, text);
     palette.setColor(QPalette::Inactive, QPalette::Text, text);
     box->setPalette(palette);
-    box->setToolTip(listed ? shownCardName_
-                           : QStringLiteral("%1 (一覧にありません)").arg(shownCardName_));
+    const QString name = shownCardName();
+    box->setToolTip(listed ? name : QStringLiteral("%1 (一覧にありません)").arg(name));
     box->setAccessibleDescription(box->toolTip());
     shownCardListed_ = listed;
     showHeading();
@@ -182,9 +208,7 @@ void SearchPage::showHeading()
     QStringList lines;
     QStringList spoken;
     if (shownCard_) {
-        const QString name = shownCardListed_
-                                 ? shownCardName_
-                                 : QStringLiteral("%1 (一覧にありません)").arg(shownCardName_);
+        const QString name = parts_.detailsBox->toolTip();
         const QString duelists = QStringLiteral("使用可能デュエリスト: %1")
                                      .arg(filterLists::duelistNames(
                                          cards_.table->view(parts_.duelistsField, shownRow_)));

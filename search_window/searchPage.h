@@ -90,6 +90,7 @@ public:
 private:
     void setRows(std::shared_ptr<const mdlZorv::RowList> rows);
     QString countText(bool narrowed) const;
+    QString shownCardName() const;
     void showHeading();
     void markFindWords();
     // The list's first entry of the card with the number, or -1.
@@ -105,7 +106,6 @@ private:
     bool findStale_ = false;
     std::optional<QString> shownCard_; // the number of the card the details show
     qsizetype shownRow_ = -1;          // its first row, or -1 where the table holds none
-    QString shownCardName_;            // "001 白翼の歌い手"
     bool shownCardListed_ = false;
     bool selectShownCard_ = false;
     bool narrowed_ = false; // the list holds the rows the find words leave

@@ -514,23 +514,30 @@ private Q_SLOTS:
     // text is written in several pieces.
     void writesCsv()
     {
-        const QByteArray header = "\xEF\xBB\xBF番号,名前,種類,コスト,ID,効果,デュエリスト\r\n";
+        // Without readings given, the 読み column stays empty.
+        const QByteArray header = "\xEF\xBB\xBF番号,名前,種類,コスト,ID,効果,デュエリスト,読み\r\n";
         QCOMPARE(csvOf(u"101,鎖,,,罠,,,2,S1,\"強\"い,T,J\r\n102,盾,,,魔法,,,x,S2,,O"_qs, {1, 0}),
-                 header + "102,盾,魔法,x,S2,,O\r\n101,鎖,罠,2,S1,\"\"\"強\"\"い\",\"T,J\"\r\n");
+                 header + "102,盾,魔法,x,S2,,O,\r\n101,鎖,罠,2,S1,\"\"\"強\"\"い\",\"T,J\",\r\n");
         const QString effect(1000, u'霧');
         const QStringList many(300, u"103,霧,,,儀式,,,1,S3,"_qs + effect + u",T"_qs);
         mdlZorv::RowList rows(300);
         std::iota(rows.begin(), rows.end(), 0);
         QCOMPARE(csvOf(many.join(u"\r\n"), rows),
-                 header + (u"103,霧,儀式,1,S3,"_qs + effect + u",T\r\n"_qs).toUtf8().repeated(300));
+                 header +
+                     (u"103,霧,儀式,1,S3,"_qs + effect + u",T,\r\n"_qs).toUtf8().repeated(300));
     }
 
+    // The 読み column holds the names' readings, where the readings are given.
     void copiesRowsAsTabSeparatedText()
     {
         mdlZorv::loadCardText(u"101,鎖,,,罠,,,2,S1,縛る\t強く,T\r\n102,盾,,,魔法,,,x,S2,,O"_qs);
-        QCOMPARE(tableExport::clipboardText(strMagicData, {1, 0}, tableColumns::magic),
-                 u"番号\t名前\t種類\tコスト\tID\t効果\tデュエリスト\n102\t盾\t魔法\tx\tS2\t\tO\n"
-                 u"101\t鎖\t罠\t2\tS1\t\"縛る\t強く\"\tT\n"_qs);
+        const auto dictionary = nameReadings::loadDictionary().dictionary;
+        QVERIFY(dictionary);
+        const cardFind::ReadingIndex readings(strMagicData, mdlZorv::MagicField::Name, *dictionary);
+        QCOMPARE(
+            tableExport::clipboardText({strMagicData, &readings}, {1, 0}, tableColumns::magic),
+            u"番号\t名前\t種類\tコスト\tID\t効果\tデュエリスト\t読み\n"
+            u"102\t盾\t魔法\tx\tS2\t\tO\tたて\n101\t鎖\t罠\t2\tS1\t\"縛る\t強く\"\tT\tくさり\n"_qs);
     }
 
     // In the HTML of a copy, a card number stays text and a cost is a number only if it reads as

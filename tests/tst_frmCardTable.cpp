@@ -342,11 +342,12 @@ private Q_SLOTS:
         QVERIFY(window_.open(cards));
         QTableView *grid = openTable(window_);
         QVERIFY(grid);
+        QTRY_COMPARE(grid->model()->index(0, 11).data().toString(), u"alpha"_qs); // its reading
         selectRows(grid, 0, 0);
         QTest::keyClick(grid->window(), Qt::Key_C, Qt::ControlModifier);
         const QMimeData *copied = QApplication::clipboard()->mimeData();
-        QVERIFY(
-            copied->text().endsWith(u"\n001\tAlpha\t1300\t800\t天使\t光\t4\t3\tA-1\t守る\tT\n"));
+        QVERIFY(copied->text().endsWith(
+            u"\n001\tAlpha\t1300\t800\t天使\t光\t4\t3\tA-1\t守る\tT\talpha\n"));
         QVERIFY(copied->html().contains(
             u"<td style=\"mso-number-format:'\\@'\" sdnum=\"1041;0;@\">001</td>"));
         QVERIFY(copied->html().contains(u">1300</td>"));
@@ -371,6 +372,20 @@ private Q_SLOTS:
         const QStringList lines = QString::fromUtf8(saved.readAll()).split(u"\r\n"_qs);
         QCOMPARE(lines.size(), 4); // the header, two rows and the end
         QVERIFY(lines[1].startsWith(u"003,") && lines[2].startsWith(u"001,"));
+    }
+
+    // Sorted by name, kanji names stand in 五十音 order by their reading among kana ones, and
+    // the 読み column shows each.
+    void sortsNamesByTheirReading()
+    {
+        QVERIFY(window_.open(
+            {u"001,闇夜の梟,0,0,鳥,闇,1,1,I,E,T"_qs, u"002,黄昏の竜,0,0,竜,闇,1,1,I,E,T"_qs,
+             u"003,暁の鷲,0,0,鳥,光,1,1,I,E,T"_qs, u"004,つきかげ,0,0,獣,光,1,1,I,E,T"_qs}));
+        QTableView *grid = openTable(window_);
+        QVERIFY(grid);
+        QTRY_COMPARE(column(grid, 11).value(2), u"あかつきのわし"_qs);
+        clickHeader(grid, 1); // 名前
+        QTRY_COMPARE(column(grid, 0).join(u' '), u"003 002 004 001"_qs);
     }
 
     // While another card file is being opened, saving the table over it is refused: it keeps

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 
@@ -85,6 +86,25 @@ private Q_SLOTS:
             QCOMPARE(w->size(), size);
             QCOMPARE(window_.control(u"lstMonstarName"_qs)->height(), list);
         }
+    }
+
+    // A word as the name reads, in kana or romaji, finds the card too once the readings are made,
+    // and the details name the card with its reading.
+    void findsCardsByHowTheirNamesRead()
+    {
+        QVERIFY(window_.open({u"001,白翼の歌い手,0,0,天使,光,1,1,I,守る,T"_qs,
+                              u"002,燐光の鍛冶師,0,0,戦士,炎,1,1,I,打つ,T"_qs,
+                              u"003,かじき丸,0,0,魚,水,1,1,I,泳ぐ,T"_qs}));
+        QVERIFY(window_.click(u"lstMonstarName"_qs, 1));
+        QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+        auto *find = window_.control<QLineEdit>(u"txtFind"_qs);
+        typeText(find, u"かじ"_qs);
+        QTRY_COMPARE(window_.monsters(),
+                     (QStringList{u"002  燐光の鍛冶師"_qs, u"003  かじき丸"_qs}));
+        QCOMPARE(window_.control<QPlainTextEdit>(u"txtMonstarInf"_qs)->toolTip(),
+                 u"002 燐光の鍛冶師 (りんこうのかじし)"_qs);
+        find->setText(u"shirotsubasa"_qs);
+        QTRY_COMPARE(window_.monsters(), QStringList{u"001  白翼の歌い手"_qs});
     }
 };
 
