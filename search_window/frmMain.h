@@ -3,6 +3,7 @@
 #include "card_data/mdlZorv.h"
 #include "card_rules/cardSet.h"
 #include "search_window/backgroundTask.h"
+#include "search_window/cardReload.h"
 #include "search_window/pageControls.h"
 
 #include <QPointer>
@@ -21,13 +22,6 @@ class SearchPage;
 class QMenu;
 class QMessageBox;
 class QTabWidget;
-namespace cardReload {
-struct ReadCards;
-struct ReadingsMade;
-} // namespace cardReload
-namespace nameReadings {
-class Dictionary;
-}
 
 // The card search window: a monster tab and a magic/trap/ritual tab, each with filter controls,
 // a list of card names and a details box, and a find bar below them that narrows both lists.
