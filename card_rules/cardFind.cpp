@@ -195,7 +195,9 @@ FindIndex::Builder::Builder(FindIndex &index, const mdlZorv::CardTable &table,
     const Sample sampled = sample(table, fields);
     index_.codes_ = codesByFrequency(sampled);
     std::memset(foldedCodes_.get(), 0xFF, 0x10000 * sizeof(quint32)); // every unit notYet
-    makeRoom(expectedBytes(sampled));
+    // With the read-ahead and the room each field asks for at the end, so that a text as long as
+    // expected never grows, and is never copied to give back room it did not use.
+    makeRoom(expectedBytes(sampled) + codeScan::readAhead + mostBytes(0));
 }
 
 // The sample's code bytes and field ends for every row, and a little more, seldom to grow.
@@ -417,21 +419,34 @@ bool FindIndex::holdsOthers(size_t row, const std::vector<Needle> &needles) cons
     });
 }
 
+// Rows given by value are the last ones when they are equal; shared ones when they are the same
+// list, which spares comparing them, and holding a copy of them.
 mdlZorv::RowList Narrowing::narrow(const mdlZorv::RowList &rows, const QStringList &words)
 {
-    if (readings_)
-        return narrowWithReadings(rows, words);
-    std::vector<FindIndex::Needle> needles = index_->needles(words);
+    const bool same = known_ && rows_ && *rows_ == rows;
+    return *narrow(same ? rows_ : std::make_shared<const mdlZorv::RowList>(rows), words);
+}
+
+std::shared_ptr<const mdlZorv::RowList>
+Narrowing::narrow(const std::shared_ptr<const mdlZorv::RowList> &rows, const QStringList &words)
+{
     const bool sameRows = known_ && rows == rows_;
-    if (sameRows && refines(needles))
-        found_ = index_->narrow(found_, added(needles));
-    else
-        found_ = index_->narrow(rows, needles);
-    if (!sameRows)
-        rows_ = rows;
-    needles_ = std::move(needles);
+    found_ = std::make_shared<const mdlZorv::RowList>(
+        readings_ ? narrowWithReadings(*rows, words, sameRows)
+                  : narrowByText(*rows, words, sameRows));
+    rows_ = rows;
     known_ = true;
     return found_;
+}
+
+mdlZorv::RowList Narrowing::narrowByText(const mdlZorv::RowList &rows, const QStringList &words,
+                                         bool sameRows)
+{
+    std::vector<FindIndex::Needle> needles = index_->needles(words);
+    mdlZorv::RowList found = sameRows && refines(needles) ? index_->narrow(*found_, added(needles))
+                                                          : index_->narrow(rows, needles);
+    needles_ = std::move(needles);
+    return found;
 }
 
 void Narrowing::reset()
@@ -440,7 +455,7 @@ void Narrowing::reset()
 }
 
 mdlZorv::RowList Narrowing::narrowWithReadings(const mdlZorv::RowList &rows,
-                                               const QStringList &words)
+                                               const QStringList &words, bool sameRows)
 {
     QStringList distinct = words;
     distinct.removeDuplicates();
@@ -448,22 +463,19 @@ mdlZorv::RowList Narrowing::narrowWithReadings(const mdlZorv::RowList &rows,
     std::vector<Word> query;
     for (const QString &word : std::as_const(distinct))
         query.push_back({word, nameReadings::findKey(word)});
-    const bool sameRows = known_ && rows == rows_;
+    mdlZorv::RowList found;
     if (sameRows && refines(query)) {
         std::vector<Word> added;
         std::copy_if(query.begin(), query.end(), std::back_inserter(added), [&](const Word &word) {
             return std::none_of(words_.begin(), words_.end(),
                                 [&](const Word &last) { return last.text == word.text; });
         });
-        found_ = matchingEvery(found_, added);
+        found = matchingEvery(*found_, added);
     } else {
-        found_ = matchingEvery(rows, query);
+        found = matchingEvery(rows, query);
     }
-    if (!sameRows)
-        rows_ = rows;
     words_ = std::move(query);
-    known_ = true;
-    return found_;
+    return found;
 }
 
 // Each word of the last query lies inside a new word whose matches are its own matches at most:

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,6 +91,9 @@ public:
 
     // The same rows as FindIndex::narrow, and with a reading index those found by reading too.
     mdlZorv::RowList narrow(const mdlZorv::RowList &rows, const QStringList &words);
+    // The same for rows shared with others (a page's list), which it keeps rather than a copy.
+    std::shared_ptr<const mdlZorv::RowList>
+    narrow(const std::shared_ptr<const mdlZorv::RowList> &rows, const QStringList &words);
     void reset();
 
 private:
@@ -102,7 +106,10 @@ private:
 
     bool refines(const std::vector<FindIndex::Needle> &needles) const;
     std::vector<FindIndex::Needle> added(const std::vector<FindIndex::Needle> &needles) const;
-    mdlZorv::RowList narrowWithReadings(const mdlZorv::RowList &rows, const QStringList &words);
+    mdlZorv::RowList narrowByText(const mdlZorv::RowList &rows, const QStringList &words,
+                                  bool sameRows);
+    mdlZorv::RowList narrowWithReadings(const mdlZorv::RowList &rows, const QStringList &words,
+                                        bool sameRows);
     bool refines(const std::vector<Word> &words) const;
     mdlZorv::RowList matchingEvery(const mdlZorv::RowList &rows,
                                    const std::vector<Word> &words) const;
@@ -110,10 +117,10 @@ private:
     const FindIndex *index_;
     const ReadingIndex *readings_;
     bool known_ = false;
-    mdlZorv::RowList rows_;
+    std::shared_ptr<const mdlZorv::RowList> rows_;
     std::vector<FindIndex::Needle> needles_;
     std::vector<Word> words_;
-    mdlZorv::RowList found_;
+    std::shared_ptr<const mdlZorv::RowList> found_;
 };
 
 } // namespace cardFind

@@ -54,7 +54,8 @@ void scrollToWhenLaidOut(QListView *list, const QPersistentModelIndex &entry)
 } // namespace
 
 SearchPage::SearchPage(Parts parts)
-    : parts_(std::move(parts)), cards_{std::make_shared<const mdlZorv::CardTable>(), nullptr, nullptr}
+    : parts_(std::move(parts)), cards_{std::make_shared<const mdlZorv::CardTable>(), nullptr,
+                                       nullptr}
 {}
 
 SearchPage::~SearchPage() = default;
@@ -87,8 +88,7 @@ void SearchPage::showFound(const QStringList &findWords)
     findWords_ = findWords;
     markFindWords();
     setRows(findWords.isEmpty() || findStale_ ? filteredRows_
-                                              : std::make_shared<const mdlZorv::RowList>(
-                                                    narrowing_->narrow(*filteredRows_, findWords)));
+                                              : narrowing_->narrow(filteredRows_, findWords));
 }
 
 void SearchPage::setRows(std::shared_ptr<const mdlZorv::RowList> rows)
