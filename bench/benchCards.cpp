@@ -612,13 +612,14 @@ void BM_FindKeystrokeReadings(benchmark::State &state)
         static_cast<CardListModel *>(control<QListView>(*window, "lstMonstarName")->model());
     const QStringList texts[2] = {textFold::words(u"かーど"), textFold::words(u"かーど 一枚")};
     cardFind::Narrowing narrowing(*find.index, find.readings.get());
+    const auto table = CardSet::ofShownTables()->monsters.table;
+    const auto all = std::make_shared<const mdlZorv::RowList>(find.rows);
     int next = 0;
     size_t listed = 0;
     for (auto _ : state) {
-        auto rows =
-            std::make_shared<mdlZorv::RowList>(narrowing.narrow(find.rows, texts[next ^= 1]));
+        auto rows = narrowing.narrow(all, texts[next ^= 1]);
         listed = rows->size();
-        names->setRows(rows);
+        names->setRows(table, rows);
         QApplication::processEvents();
     }
     state.counters["listed"] = double(listed);

@@ -23,6 +23,14 @@
 
 namespace {
 
+// The name lists lay out a long list in batches while the window goes on: until they are done,
+// what they keep is not all there.
+void layOutLists()
+{
+    for (int turn = 0; turn < 5'000; ++turn)
+        QApplication::processEvents();
+}
+
 bool asked(int argc, char *argv[], const char *option)
 {
     for (int i = 2; i < argc; ++i) {
@@ -52,14 +60,6 @@ void openCardTable(QWidget &window, bool sorted)
                           QPoint(header->sectionViewportPosition(1) + 5, 5));
     }
     layOutLists();
-}
-
-// The name lists lay out a long list in batches while the window goes on: until they are done,
-// what they keep is not all there.
-void layOutLists()
-{
-    for (int turn = 0; turn < 5'000; ++turn)
-        QApplication::processEvents();
 }
 
 double lap(QElapsedTimer &timer)
