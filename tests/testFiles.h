@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QSettings>
 #include <QStringEncoder>
 #include <QStringList>
 
@@ -52,6 +53,16 @@ inline bool replaceByRename(const QString &from, const QString &to)
 inline QByteArray cardFile(const QStringList &lines)
 {
     return toCp932(lines.join(u"\r\n") + QStringLiteral("\r\n"));
+}
+
+// Forgets what the program keeps in the user's settings: tests point the settings at a folder of
+// their own (QSettings::setPath), but on Windows they stay in the registry, from one test to the
+// next.
+inline void forgetUserSettings()
+{
+    QSettings(QSettings::UserScope, QStringLiteral("zorv-card-search"),
+              QStringLiteral("zorv-card-search"))
+        .clear();
 }
 
 } // namespace testFiles

@@ -175,6 +175,7 @@ private Q_SLOTS:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir_.filePath(u"settings"_qs));
+        testFiles::forgetUserSettings();
         // Qt's own file dialog, which a test can answer, on Windows too.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     }
@@ -184,6 +185,7 @@ private Q_SLOTS:
         window_.close();
         mdlZorv::readerHooks = {};
         emptyFolder(dir_);
+        testFiles::forgetUserSettings();
     }
 
     void followsThePageInFront()

@@ -67,7 +67,11 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir_.filePath(u"settings"_qs));
     }
-    void cleanup() { window_.close(); }
+    void cleanup()
+    {
+        window_.close();
+        testFiles::forgetUserSettings();
+    }
 
     // Caption, size and tabs; the filter lists hold their no-selection text and the values of the
     // monster cards; the threshold boxes show 0, each with its number of digits, and attack and

@@ -27,7 +27,11 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir_.filePath(u"settings"_qs));
     }
-    void cleanup() { window_.close(); }
+    void cleanup()
+    {
+        window_.close();
+        testFiles::forgetUserSettings();
+    }
 
     // Keyboard only: Ctrl+F, type, filters and tabs keep the find, Tab into the list, Escape.
     void findBarNarrowsBothListsUntilClosed()

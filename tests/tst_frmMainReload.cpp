@@ -166,6 +166,7 @@ private Q_SLOTS:
         mdlZorv::readerHooks = {};
         cardReload::beforeIndexing = {};
         emptyFolder(dir_);
+        testFiles::forgetUserSettings();
     }
 
     // How the path is set up, and three saves in a row: each must be followed, whatever became of

@@ -374,6 +374,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         const QTemporaryDir home;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        testFiles::forgetUserSettings();
         const QStringList names = {u"widths"_qs, u"order"_qs, u"sortColumn"_qs,
                                    u"sortDescending"_qs, u"wrap"_qs};
         {
@@ -390,6 +391,7 @@ private Q_SLOTS:
     {
         const QTemporaryDir home;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        testFiles::forgetUserSettings();
         UserSettings settings;
         const cardTableState::State state{{90, 0, 4000}, {1, 2, 0}, 2, Qt::DescendingOrder, false};
         cardTableState::write(settings, u"magic"_qs, state);
@@ -442,6 +444,7 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         const QTemporaryDir home;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        testFiles::forgetUserSettings();
         UserSettings().setValue(u"files/recent"_qs, stored);
         QVERIFY(recentCardFiles::read().size() <= recentCardFiles::most);
         QCOMPARE(recentCardFiles::withFirst(recentCardFiles::read(), opened), expected);
