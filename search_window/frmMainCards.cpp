@@ -1,7 +1,8 @@
 // The cards the window shows: one card set, which every view switches to in the same turn. New
 // sets come from the card file session, which reads the card file again when it changes, on F5 or
 // when the user opens another; the find indexes of a set are made in the background once the
-// find bar needs them.
+// find bar needs them, and the readings of its names once a find word is typed or the card table
+// opens.
 
 #include "card_data/mdlZorv.h"
 #include "search_window/cardFileSession.h"
