@@ -15,8 +15,8 @@ class Dictionary;
 // One page's cards: the text of its table, and what find reads of it.
 struct PageCards
 {
-    std::shared_ptr<const mdlZorv::CardTable> table;      // text only: no match marks
-    std::shared_ptr<const cardFind::FindIndex> findIndex; // null until made
+    std::shared_ptr<const mdlZorv::CardTable> table;        // text only: no match marks
+    std::shared_ptr<const cardFind::FindIndex> findIndex;   // null until made
     std::shared_ptr<const cardFind::ReadingIndex> readings; // of its names; null until made
 };
 

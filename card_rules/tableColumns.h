@@ -27,10 +27,10 @@ enum class Sorting {
 // What a column's cells hold, which sets how wide it opens, how its sorts are named and whether
 // find words are marked in it.
 enum class Cell {
-    Short,  // a number or a word: 攻撃力, タイプ, デュエリスト
-    Code,   // a card's number or ID, read as a code: sorted "small" to "large"
-    Name,   // a card's name: find words are marked
-    Effect, // the effect text: takes the width the window has, wraps, find words are marked
+    Short,   // a number or a word: 攻撃力, タイプ, デュエリスト
+    Code,    // a card's number or ID, read as a code: sorted "small" to "large"
+    Name,    // a card's name: find words are marked
+    Effect,  // the effect text: takes the width the window has, wraps, find words are marked
     Reading, // the reading of a card's name: narrow, find words are marked
 };
 
