@@ -256,6 +256,7 @@ namespace {
 void clearFilters(const std::vector<QWidget *> &controls)
 {
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    quiet.reserve(controls.size());
     for (QWidget *control : controls)
         quiet.push_back(std::make_unique<QSignalBlocker>(control));
     for (QWidget *control : controls) {

@@ -12,20 +12,20 @@ void ReloadNote::tell(std::shared_ptr<const CardSet> before, std::shared_ptr<con
     if (comparing_.isRunning())
         due_ = std::move(comparison);
     else
-        start(std::move(comparison));
+        start(comparison);
 }
 
-void ReloadNote::start(Comparison comparison)
+void ReloadNote::start(const Comparison &comparison)
 {
     comparing_.start(
         [comparison] {
             return changesNote(compareCards(*comparison.before, *comparison.after),
                                comparison.asked);
         },
-        [this](QString text) { told(std::move(text)); });
+        [this](const QString &text) { told(text); });
 }
 
-void ReloadNote::told(QString text)
+void ReloadNote::told(const QString &text)
 {
     if (!text.isEmpty())
         note_->pass(text);

@@ -29,8 +29,8 @@ private:
         std::shared_ptr<const CardSet> after;
         bool asked;
     };
-    void start(Comparison comparison);
-    void told(QString text);
+    void start(const Comparison &comparison);
+    void told(const QString &text);
 
     PassingNote *note_;
     std::optional<Comparison> due_;

@@ -1,6 +1,7 @@
 #include "search_window/windowLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace windowLayout {
 
@@ -27,7 +28,7 @@ SideBySide sideBySide(const QRect &area, double listShare, int dividerWidth, int
     const int room = std::max(0, area.width() - dividerWidth);
     const int most = std::max(least, room - least);
     const int listWidth =
-        std::clamp(int(room * listShare + 0.5), std::min(least, room), std::min(most, room));
+        std::clamp(int(std::lround(room * listShare)), std::min(least, room), std::min(most, room));
     const int right = area.left() + listWidth + dividerWidth;
     const int rightWidth = area.right() + 1 - right;
     return {QRect(area.left(), area.top(), listWidth, area.height()),

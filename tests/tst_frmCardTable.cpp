@@ -118,7 +118,7 @@ void answerSaveDialog(const QString &path)
 
 // Answers the message box about to open, yes where it asks (to replace a file), and keeps its
 // text; then, the next one.
-void answerMessage(QString *text, std::function<void()> then = {})
+void answerMessage(QString *text, const std::function<void()> &then = {})
 {
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box) {
