@@ -659,39 +659,58 @@ void Reader::segment(QStringView run, bool lastAlone)
 void Reader::readRun(QStringView run, char16_t okurigana)
 {
     runReadingsFound_.clear();
-    if (run.size() == 1) {
-        segmentCount_ = 1;
-        if (segments_.empty())
-            segments_.resize(1);
-        Segment &alone = segments_[0];
-        alone.text = run;
-        alone.readings.clear();
-        if (okurigana != 0)
-            addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
-        dictionary_.wordsAt(run, words_);
-        if (!words_.empty())
-            dictionary_.addReadings(words_.front().word, wordScratch_);
-        for (const std::string_view reading : wordScratch_)
-            appendNewReading(alone.readings, reading);
-        wordScratch_.clear();
+    if (run.size() == 1)
+        readKanjiAlone(run, okurigana);
+    else
+        segmentRun(run, okurigana);
+    combineSegmentReadings();
+    if (run.size() > 1 && segmentCount_ == 1 && !segments_[0].readings.empty())
+        addKunReadingOfWord(run);
+    runReadingsFound_.resize(std::min<size_t>(runReadingsFound_.size(), mostReadings));
+}
+
+void Reader::readKanjiAlone(QStringView run, char16_t okurigana)
+{
+    segmentCount_ = 1;
+    if (segments_.empty())
+        segments_.resize(1);
+    Segment &alone = segments_[0];
+    alone.text = run;
+    alone.readings.clear();
+    if (okurigana != 0)
         addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
-    } else {
-        segment(run, okurigana != 0);
-        qsizetype at = 0;
-        for (size_t i = 0; i < segmentCount_; ++i) {
-            Segment &part = segments_[i];
-            if (part.text.size() == 1) {
-                const bool last = i + 1 == segmentCount_;
-                addKanjiReadings(part.readings, repeatedKanji(run, at), okurigana != 0,
-                                 last ? okurigana : char16_t(0));
-            }
-            at += part.text.size();
+    dictionary_.wordsAt(run, words_);
+    if (!words_.empty())
+        dictionary_.addReadings(words_.front().word, wordScratch_);
+    for (const std::string_view reading : wordScratch_)
+        appendNewReading(alone.readings, reading);
+    wordScratch_.clear();
+    addKanjiReadings(alone.readings, run[0].unicode(), true, okurigana);
+}
+
+void Reader::segmentRun(QStringView run, char16_t okurigana)
+{
+    segment(run, okurigana != 0);
+    qsizetype at = 0;
+    for (size_t i = 0; i < segmentCount_; ++i) {
+        Segment &part = segments_[i];
+        if (part.text.size() == 1) {
+            const bool last = i + 1 == segmentCount_;
+            addKanjiReadings(part.readings, repeatedKanji(run, at), okurigana != 0,
+                             last ? okurigana : char16_t(0));
         }
+        at += part.text.size();
     }
-    const auto isNew = [&](const FoundReading &reading) {
-        return std::none_of(runReadingsFound_.begin(), runReadingsFound_.end(),
-                            [&](const FoundReading &found) { return found.code == reading.code; });
-    };
+}
+
+bool Reader::isNewRunReading(const FoundReading &reading) const
+{
+    return std::none_of(runReadingsFound_.begin(), runReadingsFound_.end(),
+                        [&](const FoundReading &found) { return found.code == reading.code; });
+}
+
+void Reader::combineSegmentReadings()
+{
     for (size_t choice = 0; choice < size_t(mostReadings); ++choice) {
         FoundReading reading;
         bool varies = choice == 0;
@@ -706,26 +725,27 @@ void Reader::readRun(QStringView run, char16_t okurigana)
             }
             reading.pieceEnds.push_back(quint16(reading.code.size()));
         }
-        if (varies && isNew(reading))
+        if (varies && isNewRunReading(reading))
             runReadingsFound_.push_back(std::move(reading));
     }
-    if (run.size() > 1 && segmentCount_ == 1 && !segments_[0].readings.empty()) {
-        FoundReading kun;
-        for (qsizetype at = 0; at < run.size(); ++at) {
-            const Dictionary::KanjiReadings *own =
-                dictionary_.kanjiReadings(repeatedKanji(run, at));
-            if (own && !own->kun.empty())
-                kun.code += own->kun.front();
-            else if (own && !own->on.empty())
-                kun.code += own->on.front();
-            else
-                appendUnit(kun.code, run[at].unicode());
-            kun.pieceEnds.push_back(quint16(kun.code.size()));
-        }
-        if (isNew(kun))
-            runReadingsFound_.insert(runReadingsFound_.begin() + 1, std::move(kun));
+}
+
+// Second: the run read by each kanji's first kun reading (on where it has none).
+void Reader::addKunReadingOfWord(QStringView run)
+{
+    FoundReading kun;
+    for (qsizetype at = 0; at < run.size(); ++at) {
+        const Dictionary::KanjiReadings *own = dictionary_.kanjiReadings(repeatedKanji(run, at));
+        if (own && !own->kun.empty())
+            kun.code += own->kun.front();
+        else if (own && !own->on.empty())
+            kun.code += own->on.front();
+        else
+            appendUnit(kun.code, run[at].unicode());
+        kun.pieceEnds.push_back(quint16(kun.code.size()));
     }
-    runReadingsFound_.resize(std::min<size_t>(runReadingsFound_.size(), mostReadings));
+    if (isNewRunReading(kun))
+        runReadingsFound_.insert(runReadingsFound_.begin() + 1, std::move(kun));
 }
 
 std::pair<quint32, quint32> Reader::runReadings(QStringView run, char16_t okurigana)
@@ -920,16 +940,7 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
     shown = {};
     if (!readName(name))
         return keys_;
-    betweenKeys_.resize(between_.size());
-    betweenKeyEnds_.clear();
-    size_t written = 0;
-    for (size_t piece = 0; piece < betweenEnds_.size(); ++piece) {
-        const size_t from = piece == 0 ? 0 : betweenEnds_[piece - 1];
-        written +=
-            writeTolerantKey(std::string_view(between_).substr(from, betweenEnds_[piece] - from),
-                             betweenKeys_.data() + written);
-        betweenKeyEnds_.push_back(written);
-    }
+    makeKeysBetweenRuns();
     // Two keys a reading, and one more than kept for each of the two being made.
     if (keyPool_.size() < 2 * size_t(mostReadings) + 2)
         keyPool_.resize(2 * size_t(mostReadings) + 2);
@@ -950,10 +961,7 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
         [&](qint64 run, size_t piece) {
             readingPieces_.emplace_back(run, piece);
             if (run < 0) {
-                const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
-                apartDiffers |= appendKeyPiece(
-                    *whole, vowel,
-                    std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from));
+                apartDiffers |= appendKeyPiece(*whole, vowel, keyBetweenRuns(piece));
             } else {
                 const auto [start, length] = runs_->keys[piece];
                 apartDiffers |= appendKeyPiece(
@@ -967,8 +975,7 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
             if (apartDiffers) {
                 for (const auto &[run, piece] : readingPieces_) {
                     if (run < 0) {
-                        const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
-                        apart->append(betweenKeys_, from, betweenKeyEnds_[piece] - from);
+                        apart->append(keyBetweenRuns(piece));
                     } else {
                         const auto [start, length] = runs_->keysApart[piece];
                         apart->append(runs_->keyText, start, length);
@@ -982,15 +989,39 @@ const std::vector<std::string_view> &Reader::readingKeys(QStringView name, std::
             apartDiffers = false;
             readingPieces_.clear();
         });
-    // The reading shown: the first, in code.
+    shown = firstReading();
+    return keys_;
+}
+
+void Reader::makeKeysBetweenRuns()
+{
+    betweenKeys_.resize(between_.size());
+    betweenKeyEnds_.clear();
+    size_t written = 0;
+    for (size_t piece = 0; piece < betweenEnds_.size(); ++piece) {
+        const size_t from = piece == 0 ? 0 : betweenEnds_[piece - 1];
+        written +=
+            writeTolerantKey(std::string_view(between_).substr(from, betweenEnds_[piece] - from),
+                             betweenKeys_.data() + written);
+        betweenKeyEnds_.push_back(written);
+    }
+}
+
+std::string_view Reader::keyBetweenRuns(size_t piece) const
+{
+    const size_t from = piece == 0 ? 0 : betweenKeyEnds_[piece - 1];
+    return std::string_view(betweenKeys_).substr(from, betweenKeyEnds_[piece] - from);
+}
+
+std::string_view Reader::firstReading()
+{
     shown_.assign(between_, 0, betweenEnds_[0]);
     for (size_t run = 0; run < nameRuns_.size(); ++run) {
         const auto [start, length] = runs_->readings[nameRuns_[run].readings.first];
         shown_.append(runs_->text, start, length);
         shown_.append(between_, betweenEnds_[run], betweenEnds_[run + 1] - betweenEnds_[run]);
     }
-    shown = shown_;
-    return keys_;
+    return shown_;
 }
 
 std::vector<std::vector<std::string>> Reader::readingPieces(QStringView name)

@@ -142,9 +142,20 @@ private:
     bool readName(QStringView name);
     template <typename Add, typename Done> void forEachReading(Add add, Done done) const;
     void readRun(QStringView run, char16_t okurigana);
+    void readKanjiAlone(QStringView run, char16_t okurigana);
+    void segmentRun(QStringView run, char16_t okurigana);
+    void combineSegmentReadings();
+    void addKunReadingOfWord(QStringView run);
+    bool isNewRunReading(const FoundReading &reading) const;
     void segment(QStringView run, bool lastAlone);
     void addKanjiReadings(std::vector<std::string_view> &readings, char16_t kanji, bool kunFirst,
                           char16_t okurigana) const;
+    // The keys of the name's code between its runs of kanji, piece by piece (betweenKeys_), and
+    // one piece's key.
+    void makeKeysBetweenRuns();
+    std::string_view keyBetweenRuns(size_t piece) const;
+    // The name's first reading in code, made in shown_.
+    std::string_view firstReading();
 
     const Dictionary &dictionary_;
     std::unique_ptr<RunCache> runs_;
