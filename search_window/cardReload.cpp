@@ -3,16 +3,29 @@
 #include "card_data/cardFileReader.h"
 #include "card_rules/cardFind.h"
 
-namespace cardReload {
+#include <mutex>
 
-std::function<void()> beforeIndexing;
+namespace cardReload {
 
 namespace {
 
+std::mutex hookGuard;
+std::function<void()> beforeIndexing; // under hookGuard
+
+void runBeforeIndexing()
+{
+    std::function<void()> hook;
+    {
+        const std::scoped_lock lock(hookGuard);
+        hook = beforeIndexing;
+    }
+    if (hook)
+        hook();
+}
+
 FindIndexes makeIndexes(const mdlZorv::CardTable &monsters, const mdlZorv::CardTable &magic)
 {
-    if (beforeIndexing)
-        beforeIndexing();
+    runBeforeIndexing();
     return makeFindIndexes(monsters, magic);
 }
 
@@ -26,6 +39,12 @@ void makeIndexes(const Request &request, ReadCards &result)
 }
 
 } // namespace
+
+void setBeforeIndexing(std::function<void()> hook)
+{
+    const std::scoped_lock lock(hookGuard);
+    beforeIndexing = std::move(hook);
+}
 
 ReadCards read(const Request &request)
 {

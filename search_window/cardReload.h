@@ -51,7 +51,8 @@ struct ReadingsMade
 ReadingsMade readingsOf(const CardSet &cards,
                         std::shared_ptr<const nameReadings::Dictionary> dictionary);
 
-// A seam for tests, empty in the program: runs before find indexes are made.
-extern std::function<void()> beforeIndexing;
+// A seam for tests, empty in the program: hook runs before find indexes are made, on the thread
+// that makes them. It may be set while indexes are being made on another thread.
+void setBeforeIndexing(std::function<void()> hook);
 
 } // namespace cardReload
